@@ -68,7 +68,7 @@ TEST(VorlixPianoView, HitNotePrefersBlackKeysAndLeavesGaps) {
         {20, 14, 48},                    // first row of the keys (edges inclusive)
         {20, 76, 48},                    // last row of the white keys
         {20, 76.5f, -1},                 // below the keys
-        {13 * kP + 5, 40, 71},           // the last B
+        {13 * kP + 5, 60, 71},           // the last B, below A sharp
         {7 * kP + 1.31f * kP - 1, 30, 61},  // C sharp of the second octave
     };
     for (const Case& c : cases) EXPECT_EQ(piano.hitNote({c.x, c.y}), c.note) << c.x << "," << c.y;
