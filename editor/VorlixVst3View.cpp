@@ -10,10 +10,14 @@
 namespace Vorlix {
 namespace {
 
+Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
+    return plugin != nullptr ? static_cast<Steinberg::Vst::IEditController*>(plugin) : nullptr;
+}
+
 class VorlixVst3View final : public vexagui::VexaSynthPluginVst3 {
 public:
     VorlixVst3View(vexagui::VexaEditor& editor_, vexagui::VexaRendererOpenGL& renderer_, VorlixVst3Plugin* owner)
-        : VexaSynthPluginVst3(editor_, renderer_), plugin(owner) {}
+        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {}
 
     // Runs inside drainHostRequest on the UI thread; the dialogs are modal and return before the
     // slot is cleared.

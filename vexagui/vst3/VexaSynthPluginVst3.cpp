@@ -37,10 +37,12 @@ Steinberg::ViewRect initialRect(const VexaEditor& editor) {
 
 } // namespace
 
-VexaSynthPluginVst3::VexaSynthPluginVst3(VexaEditor& editor_, VexaRendererOpenGL& renderer_)
-    : Steinberg::CPluginView(nullptr), editor(editor_), renderer(renderer_) {
+VexaSynthPluginVst3::VexaSynthPluginVst3(VexaEditor& editor_, VexaRendererOpenGL& renderer_,
+                                         Steinberg::FUnknown* owner_)
+    : Steinberg::CPluginView(nullptr), editor(editor_), renderer(renderer_), owner(owner_) {
     setRect(initialRect(editor));
     platform = std::make_unique<PlatformBlock>();
+    if (owner != nullptr) owner->addRef();
 }
 
 VexaSynthPluginVst3::~VexaSynthPluginVst3() {
@@ -52,6 +54,7 @@ VexaSynthPluginVst3::~VexaSynthPluginVst3() {
         renderer.redrawCallback = nullptr;
     }
     platform.reset();
+    if (owner != nullptr) owner->release();  // may destroy the plug-in: nothing of it is used after this
 }
 
 Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::isPlatformTypeSupported(Steinberg::FIDString type) {

@@ -22,8 +22,10 @@ public:
     // The platform type this bridge embeds into: the host passes an X11 window id.
     static constexpr const char* kPlatformType = "X11EmbedWindowID";
 
-    // The editor and the renderer belong to the plug-in and outlive every view.
-    VexaSynthPluginVst3(VexaEditor& editor, VexaRendererOpenGL& renderer);
+    // The editor and the renderer belong to the plug-in. When `owner` (the plug-in) is given, the
+    // view holds a reference to it until the view is gone, so that a host releasing the plug-in
+    // before the view cannot leave the view with a freed editor and renderer.
+    VexaSynthPluginVst3(VexaEditor& editor, VexaRendererOpenGL& renderer, Steinberg::FUnknown* owner = nullptr);
     ~VexaSynthPluginVst3() override;
 
     Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
@@ -59,6 +61,7 @@ private:
     void detachPlatform();
 
     std::unique_ptr<PlatformBlock> platform;
+    Steinberg::FUnknown* owner;  // one reference held, released last
 };
 
 } // namespace vexagui

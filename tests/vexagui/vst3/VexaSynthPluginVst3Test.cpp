@@ -172,3 +172,21 @@ TEST(VexaSynthPluginVst3, AttachingWithoutAParentDrawsNothing) {
     EXPECT_EQ(f.renderer.glContext, nullptr);
     EXPECT_EQ(f.view->removed(), Steinberg::kResultOk);
 }
+
+TEST(VexaSynthPluginVst3, HoldsItsOwnerUntilItIsGone) {
+    struct Owner : Steinberg::FUnknown {
+        Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID, void** obj) override {
+            *obj = nullptr;
+            return Steinberg::kNoInterface;
+        }
+        Steinberg::uint32 PLUGIN_API addRef() override { return ++refs; }
+        Steinberg::uint32 PLUGIN_API release() override { return --refs; }
+        Steinberg::uint32 refs = 1;
+    } owner;
+    VexaEditor editor(565, 260);
+    VexaRendererOpenGL renderer;
+    auto* view = new VexaSynthPluginVst3(editor, renderer, &owner);
+    EXPECT_EQ(owner.refs, 2u);
+    view->release();
+    EXPECT_EQ(owner.refs, 1u);
+}
