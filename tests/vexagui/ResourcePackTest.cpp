@@ -1,0 +1,104 @@
+// Lookup by path and conversion of packed entries into renderer resources.
+#include "vexagui/resources/ResourcePack.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace vexagui {
+namespace {
+
+const std::uint8_t kPixels[2 * 3 * 4] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+
+const PackedResource kPrimary[] = {
+    {nullptr, "image/png", nullptr, 1, 1, 4, 8, nullptr, 0, nullptr, 0},  // skipped: no path
+    {"vorlix/resources/img.png", "image/png", "data:image/png;base64,AAAA", 2, 3, 4, 8, kPixels, sizeof kPixels, nullptr, 0},
+    {"vorlix/resources/doc.json", "application/json", nullptr, 0, 0, 0, 0, nullptr, 0, "{}", 2},
+    {"vorlix/resources/img.png", "image/png", nullptr, 9, 9, 4, 8, nullptr, 0, nullptr, 0},  // duplicate, unreachable
+};
+const PackedResource kExtraA[] = {
+    {"vorlix/resources/img.png", "image/png", nullptr, 7, 7, 4, 8, nullptr, 0, nullptr, 0},
+    {"extra/a.png", "image/png", nullptr, 5, 5, 4, 8, nullptr, 0, nullptr, 0},
+};
+const PackedResource kExtraB[] = {
+    {"extra/a.png", "image/png", nullptr, 6, 6, 4, 8, nullptr, 0, nullptr, 0},
+    {"extra/b.png", "image/png", nullptr, 8, 8, 4, 8, nullptr, 0, nullptr, 0},
+};
+const PackedResourceList kExtras[] = {{kExtraA, 2}, {nullptr, 3}, {kExtraB, 2}};
+const ResourcePack kPack{kPrimary, 4, kExtras, 3};
+
+TEST(ResourcePack, FindMatchesWholePathExactlyAndFirstMatchWins) {
+    struct Case {
+        const char* path;
+        const PackedResource* expected;
+    } cases[] = {
+        {"vorlix/resources/img.png", &kPrimary[1]},  // primary beats its duplicate and the extra list
+        {"vorlix/resources/doc.json", &kPrimary[2]},
+        {"extra/a.png", &kExtraA[1]},                // earlier extra list wins
+        {"extra/b.png", &kExtraB[1]},                // a null list in between is skipped
+        {"Vorlix/resources/img.png", nullptr},       // case matters
+        {"./vorlix/resources/img.png", nullptr},     // no separator normalisation
+        {"vorlix/resources/img", nullptr},           // whole string only
+        {"vorlix/resources/img.png ", nullptr},
+        {"", nullptr},
+        {nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(kPack.find(c.path), c.expected) << (c.path ? c.path : "(null)");
+    }
+    const ResourcePack empty{};
+    EXPECT_EQ(empty.find("extra/a.png"), nullptr);
+}
+
+TEST(ResourcePack, LookupNeedsAnInstalledPack) {
+    setResourcePack(nullptr);
+    EXPECT_EQ(resourcePack(), nullptr);
+    EXPECT_EQ(lookupPackedResource("vorlix/resources/img.png"), nullptr);
+    setResourcePack(&kPack);
+    EXPECT_EQ(resourcePack(), &kPack);
+    EXPECT_EQ(lookupPackedResource("vorlix/resources/img.png"), &kPrimary[1]);
+    EXPECT_EQ(lookupPackedResource(nullptr), nullptr);
+    setResourcePack(nullptr);
+    EXPECT_EQ(lookupPackedResource("vorlix/resources/img.png"), nullptr);
+}
+
+TEST(ResourcePack, ImageSpecTakesEntrySizesAndCopiesData) {
+    const ResourceSpec spec = kPrimary[1].asImageResourceSpec(7, 1, 1);
+    EXPECT_EQ(spec.id, 7);
+    EXPECT_EQ(spec.width, 2);
+    EXPECT_EQ(spec.height, 3);
+    EXPECT_EQ(spec.channels, 4);
+    EXPECT_EQ(spec.bitsPerChannel, 8);
+    EXPECT_EQ(spec.flags, ResourceSpec::kHasUrl | ResourceSpec::kHasPixels);
+    EXPECT_EQ(spec.url, "data:image/png;base64,AAAA");
+    ASSERT_EQ(spec.pixels.size(), sizeof kPixels);
+    EXPECT_EQ(spec.pixels.front(), 1);
+    EXPECT_EQ(spec.pixels.back(), 24);
+}
+
+TEST(ResourcePack, ImageSpecFallsBackFieldByField) {
+    struct Case {
+        PackedResource entry;
+        int width, height, channels, bits;
+        std::uint32_t flags;
+    } cases[] = {
+        {{"doc", "application/json", nullptr, 0, 0, 0, 0, nullptr, 0, "{}", 2}, 30, 40, 4, 8, 0},
+        {{"neg", "image/png", "", -5, 12, -1, 16, nullptr, 0, nullptr, 0}, 30, 12, 4, 16, 0},  // empty url: no flag
+        {{"px", "image/png", nullptr, 3, 0, 3, 0, kPixels, 4, nullptr, 0}, 3, 40, 3, 8, ResourceSpec::kHasPixels},
+        {{"nobytes", "image/png", "data:x", 2, 2, 4, 8, kPixels, 0, nullptr, 0}, 2, 2, 4, 8, ResourceSpec::kHasUrl},
+    };
+    for (const Case& c : cases) {
+        const ResourceSpec spec = c.entry.asImageResourceSpec(42, 30, 40);
+        EXPECT_EQ(spec.id, 42) << c.entry.path;
+        EXPECT_EQ(spec.width, c.width) << c.entry.path;
+        EXPECT_EQ(spec.height, c.height) << c.entry.path;
+        EXPECT_EQ(spec.channels, c.channels) << c.entry.path;
+        EXPECT_EQ(spec.bitsPerChannel, c.bits) << c.entry.path;
+        EXPECT_EQ(spec.flags, c.flags) << c.entry.path;
+        EXPECT_EQ(spec.url.empty(), (c.flags & ResourceSpec::kHasUrl) == 0) << c.entry.path;
+        EXPECT_EQ(spec.pixels.empty(), (c.flags & ResourceSpec::kHasPixels) == 0) << c.entry.path;
+    }
+}
+
+} // namespace
+} // namespace vexagui

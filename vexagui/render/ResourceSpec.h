@@ -1,0 +1,34 @@
+// Description of one image from which the renderer makes textures: its resource id, its size and,
+// when the image is known, its pixels (and the same image as a PNG data URL, carried along only).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vexagui {
+
+struct ResourceSpec {
+    static constexpr std::uint32_t kHasUrl = 1;
+    static constexpr std::uint32_t kHasPixels = 2;
+
+    std::int32_t id = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t channels = 4;
+    std::int32_t bitsPerChannel = 8;
+    std::uint32_t flags = 0;
+    std::string url;                   // "data:image/png;base64,..." when kHasUrl is set
+    std::vector<std::uint8_t> pixels;  // width * height * 4 bytes RGBA, top row first, when kHasPixels is set
+
+    // A spec for an image that is not available: the texture made from it exists but draws nothing.
+    static ResourceSpec placeholder(std::int32_t id, std::int32_t width = 0, std::int32_t height = 0) {
+        ResourceSpec spec;
+        spec.id = id;
+        spec.width = width;
+        spec.height = height;
+        return spec;
+    }
+};
+
+} // namespace vexagui

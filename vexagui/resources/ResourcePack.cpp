@@ -1,0 +1,60 @@
+// Lookup of packed assets by path and their conversion into renderer resources.
+#include "vexagui/resources/ResourcePack.h"
+
+#include <cstring>
+
+namespace vexagui {
+
+namespace {
+
+const ResourcePack* gInstalledPack = nullptr;
+
+const PackedResource* findIn(const PackedResource* entries, std::size_t count, const char* path) {
+    if (entries == nullptr) return nullptr;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (entries[i].path != nullptr && std::strcmp(entries[i].path, path) == 0) return &entries[i];
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ResourceSpec PackedResource::asImageResourceSpec(std::int32_t id, std::int32_t defaultWidth,
+                                                 std::int32_t defaultHeight) const {
+    ResourceSpec spec;
+    spec.id = id;
+    spec.width = width > 0 ? width : defaultWidth;
+    spec.height = height > 0 ? height : defaultHeight;
+    spec.channels = channels > 0 ? channels : 4;
+    spec.bitsPerChannel = bitsPerChannel > 0 ? bitsPerChannel : 8;
+    spec.flags = 0;
+    if (dataUrl != nullptr && dataUrl[0] != '\0') {
+        spec.url = dataUrl;
+        spec.flags |= ResourceSpec::kHasUrl;
+    }
+    if (pixels != nullptr && pixelBytes > 0) {
+        spec.pixels.assign(pixels, pixels + pixelBytes);
+        spec.flags |= ResourceSpec::kHasPixels;
+    }
+    return spec;
+}
+
+const PackedResource* ResourcePack::find(const char* path) const {
+    if (path == nullptr) return nullptr;
+    if (const PackedResource* hit = findIn(entries, entryCount, path)) return hit;
+    if (extraLists == nullptr) return nullptr;
+    for (std::size_t i = 0; i < extraListCount; ++i) {
+        if (const PackedResource* hit = findIn(extraLists[i].entries, extraLists[i].entryCount, path)) return hit;
+    }
+    return nullptr;
+}
+
+void setResourcePack(const ResourcePack* pack) { gInstalledPack = pack; }
+
+const ResourcePack* resourcePack() { return gInstalledPack; }
+
+const PackedResource* lookupPackedResource(const char* path) {
+    return gInstalledPack != nullptr ? gInstalledPack->find(path) : nullptr;
+}
+
+} // namespace vexagui
