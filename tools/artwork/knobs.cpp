@@ -129,7 +129,7 @@ void level(Canvas& c, float v, float a) {
     for (int i = 0; i <= 10; ++i) {
         const float t = i / 10.0f;
         const bool on = v > 0 && t <= v + 1e-4f;
-        pointerLine(c, knobAngle(t), 16.2f, 18.2f, 1.3f, on ? colors::accent : colors::dim);
+        pointerLine(c, knobAngle(t), 15.8f, 17.7f, 1.3f, on ? colors::accent : colors::dim);
     }
     shadow(c, 14.0f);
     // Knurled edge: alternating light and dark teeth.

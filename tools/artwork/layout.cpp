@@ -54,7 +54,7 @@ const std::vector<ControlPlace>& panelControls() {
         knob("kOsc2WaveType", 137, 222, 47, "OSC 2", C::Above),
         multi("kUseOscSync1", 150, 2, 174, 152, "SYNC", C::Right),
         multi("kUseOscSync2", 150, 2, 254, 152, "SYNC", C::Left),
-        multi("kSyncOnTrigger", 151, 2, 214, 70, "RESET", C::Below, 0, 10),
+        multi("kSyncOnTrigger", 151, 2, 214, 70, "RESET", C::Below, 2, 10),
         knob("kOsc1Detune", 131, 173, 103, "TUNE", C::Below, -2, 0),
         knob("kOsc2Detune", 131, 222, 103, "TUNE", C::Below, 2, 0),
         multi("kOsc1Invert", 141, 2, 179, 167, "INVERT", C::Below),

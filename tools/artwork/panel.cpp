@@ -171,9 +171,12 @@ Canvas drawPanel() {
     for (const Plate& p : kPlates) title(c, p);
     header(c);
     for (const ControlPlace& k : panelControls()) {
-        // The polyphony read-out sits on its knob's dark cap, which is its well.
-        // Wells reach two pixels past the read-out so three-letter names keep a margin.
-        if (k.image == 0 && std::string(k.what) != "polyphony") well(c, k.x - 2, k.y, k.w + 4, k.h);
+        // The polyphony read-out sits on its knob's dark cap, which is its well. Text wider
+        // than a read-out starts at its left edge and runs to the right: "Saw" at scale 1.5
+        // is 30 pixels in a 25-pixel read-out, so the shape wells reach six pixels further.
+        const std::string what = k.what;
+        if (what == "osc1 shape" || what == "osc2 shape") well(c, k.x - 1, k.y, k.w + 7, k.h);
+        if (what == "active voices") well(c, k.x - 2, k.y, k.w + 4, k.h);
         caption(c, k);
     }
     aboutBadge(c);
