@@ -140,8 +140,9 @@ int run (const Render::RenderOptions& options)
         std::snprintf (peak, sizeof peak, "-inf dBFS (silent)");
     std::printf ("%s: %.2f s, %d Hz, 32-bit float stereo, peak %s\n", options.out.c_str (), seconds,
                  static_cast<int> (std::lround (options.rate)), peak);
+    // The file is kept for inspection, but a render with NaN or infinity in it is not a success.
     if (wav.nonFiniteSamples () > 0)
-        std::cerr << "vorlix-render: warning: " << wav.nonFiniteSamples () << " samples are not finite numbers\n";
+        return fail (options.out + " holds " + std::to_string (wav.nonFiniteSamples ()) + " samples that are not finite numbers");
     return 0;
 }
 
