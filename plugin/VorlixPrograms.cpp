@@ -10,7 +10,7 @@ const float programs[num_programs][num_params] = {
     // 0 "InitSaw"
     {34, 0, 0.5f, 0, 0.5f, 0.01f, 0.523482f, 1, 0.154198f, 1, 0, 0, 0, 0.05f, 0.530111f, 1, 0.1296f, 0, 0, 0.5f, 0, 0, 0, 0.5f, 1, 1, 0, 0, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 1 "bass-didgeribassic": drone with a nasal resonant formant that opens and settles; mono legato
-    {34, 0, 0.5f, 0.2f, 0, 0.211474f, 0.516973f, 0.9f, 0.265915f, 0.459522f, 0.55f, 0.2f, 0.72f, 0.355656f, 0.541082f, 0.6f, 0.285744f, 0.2f, 0.35f, 0.510665f, 0, 0, 0, 0.5f, 1, 0.055556f, 1, 0.25f, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
+    {34, 0, 0.5f, 0.2f, 0, 0.211474f, 0.516973f, 0.9f, 0.265915f, 0.459522f, 0.55f, 0.2f, 0.66f, 0.355656f, 0.541082f, 0.5f, 0.285744f, 0.2f, 0.35f, 0.510665f, 0, 0, 0, 0.5f, 1, 0.055556f, 1, 0.25f, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
     // 2 "bass-didgeribassidic": faster, grittier didgeridoo bass: shorter formant sweep, clipped
     {34, 0, 0.5f, 0.2f, 0, 0.177828f, 0.488923f, 0.9f, 0.251487f, 0.442885f, 0.62f, 0.35f, 0.74f, 0.251487f, 0.434721f, 0.5f, 0.265915f, 0.3f, 0.5f, 0.5f, 0, 0, 0, 0.5f, 1, 0.055556f, 1, 0.2f, 0, 1, 0, 0, 0.5f, 0.609013f, 1, kFiller, kFiller},
     // 3 "bass-distbass": punchy saturated saw bass
@@ -48,9 +48,9 @@ const float programs[num_programs][num_params] = {
     // 19 "bass-teebee-sqr-res": acid square line, squelchy resonance
     {34, 0.2f, 0.5f, 0.2f, 0.5f, 0.156508f, 0.516973f, 0.85f, 0.177828f, 0.43047f, 0.72f, 0, 0.84f, 0, 0.434721f, 0, 0.1296f, 0, 0, 0.5f, 1, 0, 0, 0, 1, 0.055556f, 1, 0.35f, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
     // 20 "bass-teebee-sqr-res2": acid square line, screaming resonance and long slide
-    {34, 0.2f, 0.5f, 0.2f, 0.5f, 0.156508f, 0.516973f, 0.85f, 0.177828f, 0.401375f, 0.8f, 0, 0.8f, 0, 0.516973f, 0, 0.1296f, 0, 0, 0.5f, 1, 0, 0, 0, 1, 0.055556f, 1, 0.45f, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
+    {34, 0.2f, 0.5f, 0.2f, 0.5f, 0.156508f, 0.516973f, 0.85f, 0.177828f, 0.401375f, 0.88f, 0, 0.86f, 0, 0.541082f, 0, 0.1296f, 0, 0, 0.5f, 1, 0, 0, 0, 1, 0.055556f, 1, 0.45f, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
     // 21 "bass-teebee-sqr": acid square line, plain
-    {34, 0.2f, 0.5f, 0.2f, 0.5f, 0.156508f, 0.516973f, 0.85f, 0.177828f, 0.43047f, 0.35f, 0, 0.8f, 0, 0.411134f, 0, 0.1296f, 0, 0, 0.5f, 1, 0, 0, 0, 1, 0.055556f, 1, 0.35f, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
+    {34, 0.2f, 0.5f, 0.2f, 0.5f, 0.156508f, 0.516973f, 0.85f, 0.177828f, 0.43047f, 0.2f, 0, 0.8f, 0, 0.382603f, 0, 0.1296f, 0, 0, 0.5f, 1, 0, 0, 0, 1, 0.055556f, 1, 0.35f, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
     // 22 "bass-2zero2": mono square/saw bass on a sub
     {36, 0.2f, 0.5f, 0, 0.5f, 0.141421f, 0.523482f, 1, 0.211474f, 0.474258f, 0.3f, 0, 0.8f, 0.05f, 0.447214f, 0.2f, 0.1296f, 0, 0.4f, 0.5f, 0, 0, 0, 0, 1, 0.055556f, 1, 0.2f, 0, 1, 0, 0, 1, 0.609013f, 0, 0.6f, 0},
     // 23 "vintage-growl": growling mono synth: slow filter bite over a two-octave sub
@@ -68,7 +68,7 @@ const float programs[num_programs][num_params] = {
     // 29 "pad-startyourengines": pad whose filter revs up slowly like an engine
     {34, 0, 0.5f, 0.2f, 0, 0.53183f, 0.523482f, 1, 0.447214f, 0.483221f, 0.4f, 0.25f, 0.85f, 0.840896f, 0.809107f, 0.7f, 0.447214f, 0.3f, 0.4f, 0.6f, 0, 0, 0, 1, 1, 0.833333f, 0, 0, 0, 0, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 30 "pad-sweeper": resonant filter sweep pad
-    {34, 0, 0.5f, 0, 0.6f, 0.562341f, 0.523482f, 1, 0.508133f, 0.43047f, 0.65f, 0, 0.92f, 0.795271f, 0.840896f, 0.3f, 0.508133f, 0, 0.5f, 0.8f, 0, 0, 0, 1, 1, 0.833333f, 0, 0, 1, 0, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
+    {34, 0, 0.5f, 0, 0.6f, 0.562341f, 0.523482f, 1, 0.508133f, 0.43047f, 0.65f, 0, 0.88f, 0.795271f, 0.840896f, 0.3f, 0.508133f, 0, 0.5f, 0.8f, 0, 0, 0, 1, 1, 0.833333f, 0, 0, 1, 0, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 31 "piano-metal": metallic electric piano
     {34, 0.6f, 0.3125f, 0.4f, 0.5f, 0.118921f, 0.773055f, 0, 0.359304f, 0.773834f, 0, 0, 0.85f, 0.05f, 0.541082f, 0, 0.1296f, 0, 0.5f, 0.50711f, 1, 0, 0, 0.5f, 1, 1, 0, 0, 0, 1, 1, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 32 "piano-plucks": plucked piano-like saw
@@ -76,7 +76,7 @@ const float programs[num_programs][num_params] = {
     // 33 "lead-ripper": ripping detuned distorted lead
     {34, 0, 0.5f, 0, 0.940646f, 0.156508f, 0.523482f, 1, 0.285744f, 0.752004f, 0.3f, 0.5f, 0.8f, 0.05f, 0.488923f, 0.6f, 0.1296f, 0.45f, 0.3f, 0.6f, 0, 0, 0, 1, 1, 0.055556f, 1, 0.25f, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 34 "lead-squareprecision": clean square lead, exact and dry
-    {34, 0.2f, 0.5f, 0.2f, 1, 0.156508f, 0.523482f, 1, 0.227244f, 0.9f, 0, 0, 0, 0.05f, 0.530111f, 1, 0.1296f, 0, 0.2f, 0.5f, 0, 0, 0, 0, 1, 0.055556f, 0, 0, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
+    {34, 0.2f, 0.5f, 0.2f, 1, 0.156508f, 0.523482f, 1, 0.227244f, 0.88f, 0, 0, 0, 0.05f, 0.530111f, 1, 0.1296f, 0, 0.2f, 0.5f, 0, 0, 0, 0, 1, 0.055556f, 0, 0, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 35 "lead-squareslider": square lead that slides between notes
     {34, 0.2f, 0.5f, 0.2f, 0.62f, 0.156508f, 0.523482f, 1, 0.265915f, 0.88f, 0.2f, 0, 0, 0.05f, 0.530111f, 1, 0.1296f, 0, 0.5f, 0.508888f, 0, 0, 0, 0.5f, 1, 0.055556f, 1, 0.5f, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 36 "lead-synclead": classic hard-sync lead
@@ -117,12 +117,12 @@ const float programs[num_programs][num_params] = {
     {34, 0, 0.5f, 0.2f, 0.55f, 0.393598f, 0.523482f, 1, 0.316228f, 0.503224f, 0, 0, 0.78f, 0.416179f, 0.581431f, 0.6f, 0.1296f, 0, 0.4f, 0.510665f, 0, 0, 0, 0.5f, 1, 0.833333f, 0, 0, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 54 "orch-strings": string section: slow bow, wide ensemble
     {34, 0, 0.5f, 0, 0.575f, 0.514369f, 0.523482f, 1, 0.404103f, 0.752004f, 0.05f, 0, 0.6f, 0.05f, 0.530111f, 1, 0.1296f, 0, 0.5f, 0.62f, 0, 0, 0, 1, 1, 1, 0, 0, 1, 0, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
-    // 55 "drums-bd-dirtykick": dirty kick: resonant sweep over a sine, driven
-    {34, 0.6f, 0.5f, 0.2f, 0, 0, 0.503534f, 0, 0.285744f, 0.273164f, 0.55f, 0.5f, 0.85f, 0, 0.382603f, 0, 0.1296f, 0.3f, 0.15f, 0.5f, 0, 0, 0, 0, 0.5f, 0.388889f, 0, 0, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
-    // 56 "drums-bd-gentlekick": gentle round kick
-    {34, 0.6f, 0.5f, 0.6f, 0.5f, 0, 0.472871f, 0, 0.285744f, 0.43047f, 0.2f, 0, 0.7f, 0.05f, 0.304273f, 0, 0.1296f, 0, 0, 0.5f, 0, 0, 0, 0, 0.5f, 0.388889f, 0, 0, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
-    // 57 "drums-bd-logdrum": hollow resonant log drum
-    {34, 0.4f, 0.5f, 0.6f, 1, 0, 0.454994f, 0, 0.285744f, 0.483221f, 0.65f, 0, 0.75f, 0.05f, 0.326963f, 0, 0.1296f, 0, 0.3f, 0.5f, 0, 0, 0, 0, 0.5f, 0.388889f, 0, 0, 0, 1, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
+    // 55 "drums-bd-dirtykick": dirty kick: a resonant peak diving from the low mids, crunched by the fifth-power shaper
+    {34, 0.6f, 0.5f, 0.2f, 0, 0, 0.629613f, 0, 0.316228f, 0.45f, 0.3f, 0.4f, 0.6f, 0, 0.361844f, 0, 0.240281f, 0.25f, 0.3f, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0.5f, kFiller, kFiller},
+    // 56 "drums-bd-gentlekick": gentle kick: a soft sine thump with a short downward pitch sweep
+    {34, 0.6f, 0.5f, 0.6f, 0.5f, 0, 0.598806f, 0, 0.316228f, 0.45f, 0.15f, 0, 0.55f, 0, 0.326963f, 0, 0.240281f, 0, 0, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
+    // 57 "drums-bd-logdrum": log drum: a deep hollow pitched 'bwomp' with a slower resonant dive
+    {34, 0.4f, 0.5f, 0.6f, 1, 0, 0.66874f, 0, 0.316228f, 0.45f, 0.4f, 0, 0.62f, 0, 0.400446f, 0, 0.240281f, 0, 0.35f, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
     // 58 "drums-hihat"
     {34, 0.851562f, 0.5f, 0.84375f, 0.554688f, 0.007812f, 0.278032f, 0.40625f, 0.309375f, 0.585938f, 0.294001f, 0, 1, 0, 0.491516f, 0.710938f, 0.270312f, 0, 0.5f, 0.5625f, 1, 0, 0, 0.5f, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 59 "drums-snare": snare: noise over a tonal body

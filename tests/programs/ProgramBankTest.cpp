@@ -133,7 +133,9 @@ TEST (ProgramBank, EveryProgramSpeaksAndEnds)
         EXPECT_LE (whole.lastSoundSeconds, p.render.lastNoteOff + p.releaseSeconds + 1.0)
             << "release " << p.releaseSeconds << " s";
         if (isSlowAttack (programnames[r]))
+        {
             EXPECT_GE (whole.halfLevelSeconds, 0.050);
+        }
     }
 }
 

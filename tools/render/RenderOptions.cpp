@@ -105,6 +105,9 @@ const std::vector<OptionSpec>& optionTable ()
              return true;
          }},
         {"--out", "FILE.wav", "output file, 32-bit float stereo WAV (default vorlix.wav)", text (&RenderOptions::out)},
+        {"--screenshot", "FILE.png", "open the editor as a host would (Xvfb when there is no display) and save its "
+                                     "picture instead of rendering audio",
+         text (&RenderOptions::screenshot)},
         {"--info", nullptr, "describe the module, its class and its parameters", flag (&RenderOptions::info)},
         {"--list-programs", nullptr, "list the built-in programs as \"N name\"", flag (&RenderOptions::listPrograms)},
         {"--help", nullptr, "show this text", flag (&RenderOptions::help)},
