@@ -178,15 +178,29 @@ std::atomic<long> allocations {0};
 }
 // The replacement pair below is malloc/free on both sides; GCC cannot see that through inlining.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new (size_t size)
+namespace {
+void* countedAllocation (size_t size) noexcept
 {
     allocations.fetch_add (1, std::memory_order_relaxed);
-    if (void* p = std::malloc (size ? size : 1))
+    return std::malloc (size ? size : 1);
+}
+} // namespace
+// Every plain form is replaced, so each allocation and its release go through malloc and free.
+void* operator new (size_t size)
+{
+    if (void* p = countedAllocation (size))
         return p;
     throw std::bad_alloc ();
 }
+void* operator new[] (size_t size) { return operator new (size); }
+void* operator new (size_t size, const std::nothrow_t&) noexcept { return countedAllocation (size); }
+void* operator new[] (size_t size, const std::nothrow_t&) noexcept { return countedAllocation (size); }
 void operator delete (void* p) noexcept { std::free (p); }
+void operator delete[] (void* p) noexcept { std::free (p); }
 void operator delete (void* p, size_t) noexcept { std::free (p); }
+void operator delete[] (void* p, size_t) noexcept { std::free (p); }
+void operator delete (void* p, const std::nothrow_t&) noexcept { std::free (p); }
+void operator delete[] (void* p, const std::nothrow_t&) noexcept { std::free (p); }
 
 TEST (HostObjects, CallsDuringProcessingDoNotAllocate)
 {
