@@ -97,10 +97,10 @@ PluginModule::~PluginModule ()
         dlclose (handle);
 }
 
-bool PluginModule::findAudioModuleClass (PClassInfo& info) const
+int PluginModule::findAudioModuleClass (PClassInfo& info) const
 {
     if (pluginFactory == nullptr)
-        return false;
+        return -1;
     const int32 n = pluginFactory->countClasses ();
     for (int32 i = 0; i < n; ++i)
     {
@@ -109,10 +109,10 @@ bool PluginModule::findAudioModuleClass (PClassInfo& info) const
             && std::strncmp (ci.category, kVstAudioEffectClass, PClassInfo::kCategorySize) == 0)
         {
             info = ci;
-            return true;
+            return i;
         }
     }
-    return false;
+    return -1;
 }
 
 } // namespace Vorlix::Host

@@ -26,8 +26,8 @@ public:
     Steinberg::IPluginFactory* factory () const { return pluginFactory; }
     const std::string& libraryPath () const { return library; }
 
-    /** The first class of category "Audio Module Class"; false when the factory has none. */
-    bool findAudioModuleClass (Steinberg::PClassInfo& info) const;
+    /** Index of the first class of category "Audio Module Class", -1 when the factory has none. */
+    int findAudioModuleClass (Steinberg::PClassInfo& info) const;
 
 private:
     PluginModule () = default;

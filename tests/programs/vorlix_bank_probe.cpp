@@ -1,0 +1,186 @@
+// vorlix-bank-probe: plays every built-in program through the engine, as the plug-in loads it, and
+// prints what a sound designer measures: level, brightness, attack and tail. It can also write
+// each program's audition phrase as a MIDI file and as a WAV rendered by the engine.
+//
+//   vorlix-bank-probe [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]
+//   vorlix-bank-probe [--program N]... --summary DIR
+//
+// --set tries a normalized value on top of every program played (for tuning a row).
+// --summary measures the phrase renders DIR/NN-name.wav (made by tools/render-bank through the
+// plug-in bundle) instead of playing the engine.
+#include "BankCategory.h"
+#include "BankPhrase.h"
+#include "BankProbe.h"
+#include "BankWav.h"
+#include "VorlixParamID.h"
+#include "VorlixPrograms.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace vorlix_bank;
+
+namespace {
+
+// An empty selection means every program.
+bool wanted (const std::vector<int>& selection, int index)
+{
+    return selection.empty () || std::find (selection.begin (), selection.end (), index) != selection.end ();
+}
+
+std::string fileStem (int index)
+{
+    char buf[128];
+    std::snprintf (buf, sizeof buf, "%02d-%s", index, programnames[index]);
+    return buf;
+}
+
+// The table of the phrase renders: level, brightness and how long the sound rings on after the
+// phrase's last note-off. Exit code 1 when a render is missing or not finite.
+int summarize (const std::string& dir, const std::vector<int>& only)
+{
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "#", "name", "cat", "peak", "rms", "cent", "tail");
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "", "", "", "dBFS", "dBFS", "Hz", "s");
+    int failures = 0;
+    for (int r = 0; r < num_programs; ++r)
+    {
+        if (! wanted (only, r))
+            continue;
+        const std::string name = programnames[r];
+        const Phrase phrase = phraseFor (name, envelopeSeconds (r, kOsc1Release));
+        double lastOff = 0;
+        for (const auto& e : phrase.events)
+            if (! e.on)
+                lastOff = std::max (lastOff, e.seconds);
+        Render render;
+        std::string error;
+        if (! readWav (dir + "/" + fileStem (r) + ".wav", render, error))
+        {
+            std::fprintf (stderr, "%s\n", error.c_str ());
+            ++failures;
+            continue;
+        }
+        const Measures m = measure (render, 0.0, lastOff);
+        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7.0f %7.2f%s\n", r, name.c_str (), categoryName (categoryOf (name)),
+                     m.peakDb, m.rmsDb, m.centroidHz, std::max (0.0, m.lastSoundSeconds - lastOff),
+                     m.finite ? "" : " NONFINITE");
+        failures += m.finite ? 0 : 1;
+    }
+    std::printf ("peak: whole render; rms, cent: from the first note-on to the last note-off; tail: last sample "
+                 "that does not round to zero in 16 bits, after the last note-off\n");
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main (int argc, char** argv)
+{
+    float rate = 48000.0f;
+    std::vector<int> only;
+    std::string midDir, wavDir, summaryDir;
+    std::vector<std::pair<int, float>> edits;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--rate" && hasValue)
+            rate = float (std::atof (argv[++i]));
+        else if (a == "--program" && hasValue)
+            only.push_back (std::atoi (argv[++i]));
+        else if (a == "--mid" && hasValue)
+            midDir = argv[++i];
+        else if (a == "--wav" && hasValue)
+            wavDir = argv[++i];
+        else if (a == "--summary" && hasValue)
+            summaryDir = argv[++i];
+        else if (a == "--set" && hasValue)
+        {
+            int id = -1;
+            float value = 0;
+            if (std::sscanf (argv[++i], "%d=%f", &id, &value) != 2 || id < 0 || id >= kNumParams)
+            {
+                std::fprintf (stderr, "--set needs ID=VALUE with ID 0..35\n");
+                return 2;
+            }
+            edits.emplace_back (id, value);
+        }
+        else
+        {
+            std::fprintf (stderr, "usage: %s [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]\n"
+                          "       %s [--program N]... --summary DIR\n", argv[0], argv[0]);
+            return 2;
+        }
+    }
+    if (rate < 8000.0f || rate > 384000.0f)
+    {
+        std::fprintf (stderr, "sample rate out of range\n");
+        return 2;
+    }
+
+    if (! summaryDir.empty ())
+        return summarize (summaryDir, only);
+
+    std::printf ("%-2s %-22s %-7s %4s %7s %7s %7s %6s %6s %6s %6s %7s %6s\n", "#", "name", "cat", "note", "peak",
+                 "rms", "cent", "half", "att", "dec", "rel", "tail", "solo");
+    std::printf ("%-2s %-22s %-7s %4s %7s %7s %7s %6s %6s %6s %6s %7s %6s\n", "", "", "", "", "dBFS", "dBFS", "Hz",
+                 "s", "s", "s", "s", "s", "s");
+    for (int r = 0; r < num_programs; ++r)
+    {
+        if (! wanted (only, r))
+            continue;
+        const std::string name = programnames[r];
+        const int pitch = registerNote (name);
+        const double release = envelopeSeconds (r, kOsc1Release);
+        const double hold = isSlowAttack (name) ? 1.0 : 0.5;
+
+        BankProbe probe (rate);
+        probe.loadProgram (r);
+        for (auto [id, v] : edits)
+            probe.setNormalized (id, v);
+        const Render one = probe.play ({{0.0, pitch, 1.0f, true}, {hold, pitch, 1.0f, false}}, hold + release + 1.5);
+        const Measures whole = measure (one);
+        const Measures held = measure (one, 0.0, hold);
+
+        // How long a single hit lasts when no note-off ever comes (drums must end by themselves).
+        BankProbe soloProbe (rate);
+        soloProbe.loadProgram (r);
+        for (auto [id, v] : edits)
+            soloProbe.setNormalized (id, v);
+        const Measures solo = measure (soloProbe.play ({{0.0, pitch, 1.0f, true}}, 3.0));
+
+        std::printf ("%2d %-22s %-7s %4d %7.1f %7.1f %7.0f %6.3f %6.3f %6.3f %6.2f %7.2f %6.2f%s\n", r, name.c_str (),
+                     categoryName (categoryOf (name)), pitch, whole.peakDb, held.rmsDb, held.centroidHz,
+                     whole.halfLevelSeconds, envelopeSeconds (r, kOsc1Attack), envelopeSeconds (r, kOsc1Decay), release,
+                     std::max (0.0, whole.lastSoundSeconds - one.lastNoteOff), solo.lastSoundSeconds, whole.finite ? "" : " NONFINITE");
+
+        const Phrase phrase = phraseFor (name, release);
+        if (! midDir.empty ())
+        {
+            const auto bytes = toMidiFile (phrase.events);
+            std::ofstream f (midDir + "/" + fileStem (r) + ".mid", std::ios::binary);
+            f.write (reinterpret_cast<const char*> (bytes.data ()), std::streamsize (bytes.size ()));
+        }
+        if (! wavDir.empty ())
+        {
+            BankProbe phraseProbe (rate);
+            phraseProbe.loadProgram (r);
+            for (auto [id, v] : edits)
+                phraseProbe.setNormalized (id, v);
+            const Render pr = phraseProbe.play (phrase.events, phrase.seconds);
+            if (! writeWav (wavDir + "/" + fileStem (r) + ".wav", pr))
+            {
+                std::fprintf (stderr, "cannot write %s\n", (wavDir + "/" + fileStem (r) + ".wav").c_str ());
+                return 1;
+            }
+        }
+    }
+    std::printf ("peak: whole single note; rms, cent: while held; half: time to half level; att/dec/rel: amp "
+                 "envelope; tail: last sound after note-off (0: silent before it); solo: last sound with no note-off (3 s max)\n");
+    return 0;
+}
