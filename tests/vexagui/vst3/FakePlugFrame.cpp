@@ -1,12 +1,15 @@
 // Test host pieces: the recording run loop and the X11 parent window with XTest input.
 #include "FakePlugFrame.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <poll.h>
+#include <unistd.h>
 
 namespace vexagui::test {
 
@@ -92,7 +95,12 @@ void FakePlugFrame::tick() {
 }
 
 X11TestWindow::X11TestWindow(int width, int height) {
-    display = XOpenDisplay(nullptr);
+    // An X server resets when its last client leaves (the previous test process) and refuses
+    // connections for a moment meanwhile.
+    for (int attempt = 0; attempt < 100 && display == nullptr; ++attempt) {
+        display = XOpenDisplay(nullptr);
+        if (display == nullptr) ::usleep(20000);
+    }
     if (display == nullptr) return;
     const int screen = DefaultScreen(display);
     window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),

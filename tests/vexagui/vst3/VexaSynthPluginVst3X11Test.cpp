@@ -33,12 +33,12 @@ public:
     int* ticks = nullptr;
 };
 
-struct Screen {
+struct TestScreen {
     VexaEditor editor{200, 100};
     VexaRendererOpenGL renderer;
     VexaSolidRectView* background = nullptr;
 
-    Screen() {
+    TestScreen() {
         background = &editor.addView<VexaSolidRectView>(Rect{0, 0, 200, 100}, kRed);
         // A "save" button over the right half: posts a save request, as the component does.
         editor.addView<VexaHotspotButton>(909, Rect{100, 0, 100, 100});
@@ -47,7 +47,7 @@ struct Screen {
         };
         editor.setContext(&renderer);
     }
-    ~Screen() { editor.setContext(nullptr); }
+    ~TestScreen() { editor.setContext(nullptr); }
 };
 
 // The colour at (x, y) of the parent window, or {} when the screen cannot be read.
@@ -64,7 +64,7 @@ Color pixelAt(X11TestWindow& win, int x, int y) {
 TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
     X11TestWindow win(200, 100);
     ASSERT_TRUE(win.ok()) << "no X display";
-    Screen screen;
+    TestScreen screen;
     FakePlugFrame frame;
     auto* view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
     view->setFrame(&frame);
@@ -107,7 +107,7 @@ TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
 TEST(VexaSynthPluginVst3X11, SaveRequestRunsRightAfterThePointerEventBeforeTheFrame) {
     X11TestWindow win(200, 100);
     ASSERT_TRUE(win.ok()) << "no X display";
-    Screen screen;
+    TestScreen screen;
     FakePlugFrame frame;
     int ticks = 0;
     auto* view = new RecordingView(screen.editor, screen.renderer);
