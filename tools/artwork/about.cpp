@@ -34,16 +34,11 @@ Canvas drawAbout() {
         return saw * (1 - t) + smooth * t;
     };
     for (int i = 0; i < w - 1; ++i) {
+        // Consecutive samples joined: the saw's drops become steep strokes of their own.
         const float y0 = 150 + 22 * wave(static_cast<float>(i));
         const float y1 = 150 + 22 * wave(static_cast<float>(i + 1));
-        if (std::fabs(y1 - y0) > 30) continue;  // the saw's drop is drawn as a vertical below
         c.line(static_cast<float>(i), y0, static_cast<float>(i + 1), y1, 5.0f, hex(0xD67818, 0.10f));
         c.line(static_cast<float>(i), y0, static_cast<float>(i + 1), y1, 1.4f, hex(0xD67818, 0.55f));
-    }
-    for (int k = 1; k * 70 < 100 + 360; ++k) {
-        const float x = k * 70.0f - 0.5f;
-        const float t = std::clamp((x - 100.0f) / 360.0f, 0.f, 1.f);
-        if (t < 0.6f) c.line(x, 150 - 22 * (1 - t), x, 150 + 22 * (1 - t), 1.4f, hex(0xD67818, 0.55f * (1 - t)));
     }
 
     const PixelFont& big = regularFont();

@@ -5,11 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "artwork_set.h"
 #include "font_atlas.h"
-#include "knobs.h"
-#include "panel.h"
 #include "png_io.h"
-#include "switches.h"
 
 using namespace artwork;
 
@@ -44,40 +42,15 @@ int main(int argc, char** argv) {
     std::string preview;
     if (argc >= 4 && std::string(argv[2]) == "--preview") preview = argv[3];
 
-    struct Item {
-        int id;
-        Canvas image;
-    };
-    std::vector<Item> items;
-    items.push_back({128, drawPanel()});
-    items.push_back({131, drawKnobStrip(KnobStyle::Standard)});
-    items.push_back({132, drawKnobStrip(KnobStyle::Mix)});
-    items.push_back({133, drawKnobStrip(KnobStyle::Time)});
-    items.push_back({134, drawKnobStrip(KnobStyle::Bipolar)});
-    items.push_back({137, drawKnobStrip(KnobStyle::ShapeOsc2)});
-    items.push_back({139, drawKnobStrip(KnobStyle::ShapeOsc1)});
-    items.push_back({141, drawSlideSwitch()});
-    items.push_back({142, drawLedSwitch()});
-    items.push_back({143, drawAbout()});
-    items.push_back({148, drawSlideSelector()});
-    items.push_back({149, drawSegmentSelector()});
-    items.push_back({150, drawSquareToggle()});
-    items.push_back({151, drawRoundToggle()});
-    items.push_back({152, drawKickButton(KickIcon::ArrowRight)});
-    items.push_back({153, drawKickButton(KickIcon::ArrowLeft)});
-    items.push_back({154, drawKnobStrip(KnobStyle::Level)});
-    items.push_back({155, drawPresetBox()});
-    items.push_back({159, drawKickButton(KickIcon::ArrowUp)});
-    items.push_back({160, drawKickButton(KickIcon::ArrowDown)});
-    items.push_back({162, drawOctaveToggle()});
+    const std::vector<DrawnImage> items = drawEditorImages();
 
     bool ok = true;
-    for (const Item& i : items) ok = save(out, i.id, i.image) && ok;
+    for (const DrawnImage& i : items) ok = save(out, i.id, i.image) && ok;
     ok = writeFontAtlas(out, "bitrune", regularFont()) && ok;
     ok = writeFontAtlas(out, "bitrunec", condensedFont()) && ok;
 
     if (!preview.empty()) {
-        for (const Item& i : items) {
+        for (const DrawnImage& i : items) {
             Canvas p = i.image;
             if (p.height() > 400) {  // first, middle and last frame of a filmstrip
                 Canvas f(p.width() * 3 + 4, p.width());
