@@ -103,7 +103,11 @@ X11TestWindow::X11TestWindow(int width, int height) {
     }
     if (display == nullptr) return;
     const int screen = DefaultScreen(display);
-    window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
+    // The bottom right corner of the screen: other GUI tests running in parallel on the same
+    // server open their windows at the top left, and a window above ours would take our clicks.
+    const int x = std::max(0, DisplayWidth(display, screen) - width - 8);
+    const int y = std::max(0, DisplayHeight(display, screen) - height - 8);
+    window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(width),
                                  static_cast<unsigned>(height), 0, BlackPixel(display, screen),
                                  BlackPixel(display, screen));
     XMapRaised(display, window);
@@ -134,6 +138,7 @@ bool X11TestWindow::childViewable() const {
 }
 
 void X11TestWindow::moveTo(int x, int y) {
+    XRaiseWindow(display, window);
     int rootX = 0, rootY = 0;
     Window ignored = 0;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY, &ignored);
