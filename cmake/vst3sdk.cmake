@@ -30,6 +30,7 @@ add_library(vst3sdk STATIC
   ${_s}/public.sdk/source/vst/vstparameters.cpp
   ${_s}/public.sdk/source/vst/hosting/hostclasses.cpp
   ${_s}/public.sdk/source/vst/hosting/pluginterfacesupport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vst3sdk_gui_iids.cpp
 )
 target_include_directories(vst3sdk SYSTEM PUBLIC "${_s}")
 # RELEASE keeps the SDK's debug-only assertions and printing out of the module.
