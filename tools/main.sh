@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: build everything, install Vorlix307.vst3 into ~/.vst3 and render the demo
-# phrase through the installed module into demo.wav.
+# phrase through the installed module into demo.wav. Extra arguments go to vorlix-render
+# (for example --program bass-vorlix).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -8,13 +9,13 @@ bash tools/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$(nproc)"
 
-if [ -d build/Vorlix307.vst3 ] && [ -x build/vorlix-render ]; then
-  mkdir -p "$HOME/.vst3"
-  rm -rf "$HOME/.vst3/Vorlix307.vst3"
-  cp -r build/Vorlix307.vst3 "$HOME/.vst3/"
-  echo "installed $HOME/.vst3/Vorlix307.vst3"
-  build/vorlix-render --plugin "$HOME/.vst3/Vorlix307.vst3" --out "$root/demo.wav" "$@"
-else
-  build/vorlix-demo "$root/demo.wav"
-fi
+for built in build/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so build/vorlix-render; do
+  [ -e "$built" ] || { echo "main: $built was not built" >&2; exit 1; }
+done
+
+mkdir -p "$HOME/.vst3"
+rm -rf "$HOME/.vst3/Vorlix307.vst3"
+cp -r build/Vorlix307.vst3 "$HOME/.vst3/"
+echo "installed $HOME/.vst3/Vorlix307.vst3"
+build/vorlix-render --plugin "$HOME/.vst3/Vorlix307.vst3" --out "$root/demo.wav" "$@"
 echo "demo: $root/demo.wav"

@@ -1,0 +1,52 @@
+// The synthesizer's concrete plug view: runs the preset file dialogs for the requests that the
+// component posts when the export and import buttons are pressed.
+#include "editor/VorlixVst3View.h"
+
+#include "VorlixVst3Plugin.h"
+#include "editor/PresetFileDialogs.h"
+#include "vexagui/views/VexaEditor.h"
+#include "vexagui/vst3/VexaSynthPluginVst3.h"
+
+namespace Vorlix {
+namespace {
+
+Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
+    return plugin != nullptr ? static_cast<Steinberg::Vst::IEditController*>(plugin) : nullptr;
+}
+
+class VorlixVst3View final : public vexagui::VexaSynthPluginVst3 {
+public:
+    VorlixVst3View(vexagui::VexaEditor& editor_, vexagui::VexaRendererOpenGL& renderer_, VorlixVst3Plugin* owner)
+        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {}
+
+    // Runs inside drainHostRequest on the UI thread; the dialogs are modal and return before the
+    // slot is cleared.
+    void handleHostRequest(const vexagui::HostRequest& request) override {
+        if (plugin == nullptr) return;
+        switch (request.kind) {
+        case vexagui::HostRequest::kOpenFileDialog:
+            runPresetImportDialog([this](const std::string& text) {
+                const bool applied = plugin->importPresetJson(text);
+                editor.syncContext();
+                return applied;
+            });
+            break;
+        case vexagui::HostRequest::kSaveFileDialog:
+            runPresetExportDialog(request.text, [this] { return plugin->exportPresetJson(); });
+            break;
+        default: break;  // native text entry is not offered
+        }
+    }
+
+private:
+    VorlixVst3Plugin* plugin;
+};
+
+} // namespace
+
+Steinberg::IPlugView* createVorlixVst3View(vexagui::VexaEditor& editor, vexagui::VexaRendererOpenGL& renderer,
+                                           VorlixVst3Plugin* plugin) {
+    return new VorlixVst3View(editor, renderer, plugin);
+}
+
+} // namespace Vorlix

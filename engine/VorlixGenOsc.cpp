@@ -1,0 +1,267 @@
+// Parameter handling, retuning and resets of one unison copy; the per-sample work is inline
+// in the header.
+#include "VorlixGenOsc.h"
+
+#include <cmath>
+
+#include "VorlixParamID.h"
+
+namespace {
+
+// 0.234402 octave (about 2.8 semitones) per unit of unison value; clean mode uses one semitone.
+float unisonScale(float clean) { return (1.0f - clean) * 0.234402f + clean * 0.083333336f; }
+
+constexpr float kPi = 3.14159265f;
+
+} // namespace
+
+float VorlixGenOsc::detuneCurve(float knob, float syncFlag)
+{
+    if (syncFlag > 0.5f)
+        return 4.0f * knob;
+    const float x = 2.0f * knob - 1.0f;
+    const float ax = std::fabs(x);
+    if (ax <= 0.3f)
+        return x * 0.083333336f;
+    const float r = (ax - 0.3f) / 0.7f;
+    const float d = 0.975f * (r * r * r) + 0.025f;
+    return x > 0.0f ? d : -d;
+}
+
+void VorlixGenOsc::retuneTriangle(VorlixTriangleGen& t, bool keepSign)
+{
+    const float h = 2.0f * t.frequency * t.amplitude / t.sampleRate;
+    t.halfSlope = h;
+    t.fullSlope = 2.0f * h;
+    const float mag = std::fabs(t.fullSlope);
+    t.slope = (!keepSign || t.slope > 0.0f) ? mag : -mag;
+}
+
+void VorlixGenOsc::retuneSine(VorlixSineGen& s)
+{
+    const float mag = std::fabs(2.0f * s.amplitude * std::sin(kPi * s.frequency / s.sampleRate));
+    s.k = s.k > 0.0f ? mag : -mag;
+}
+
+void VorlixGenOsc::setWaveFrequency(VorlixWaveGens& g, float f)
+{
+    if (f == g.saw.frequency)
+        return;
+    g.saw.frequency = f;
+    g.square.frequency = f;
+    g.triangle.frequency = f;
+    g.sine.frequency = f;
+    g.saw.increment = incrementForFrequency(f, g.saw.sampleRate, g.saw.multiplier);
+    g.square.increment = incrementForFrequency(f, g.square.sampleRate, g.square.multiplier);
+    retuneTriangle(g.triangle, true);
+    retuneSine(g.sine);
+}
+
+void VorlixGenOsc::updateFrequency1()
+{
+    setWaveFrequency(gen1, syn::Math::cv2freqClamped(pitch + unisonOffset + detune1));
+}
+
+void VorlixGenOsc::updateFrequency2()
+{
+    setWaveFrequency(gen2, syn::Math::cv2freqClamped(pitch + unisonOffset + detune2));
+}
+
+void VorlixGenOsc::updateSyncMasterFrequency(float cv)
+{
+    const float f = syn::Math::cv2freq(cv);
+    if (f == syncMaster.frequency)
+        return;
+    syncMaster.frequency = f;
+    syncMaster.period = 1.0f / f;
+    syncMaster.increment = incrementForPeriod(f > 0.0f ? syncMaster.period * syncMaster.sampleRate : kLongestPeriod,
+                                              syncMaster.multiplier);
+}
+
+void VorlixGenOsc::updateSubFrequency(float cv)
+{
+    const float f = syn::Math::cv2freq(cv);
+    if (f == sub.frequency)
+        return;
+    sub.frequency = f;
+    sub.increment = incrementForFrequency(f, sub.sampleRate, sub.multiplier);
+}
+
+void VorlixGenOsc::updateFrequencies()
+{
+    updateFrequency1();
+    updateFrequency2();
+    updateSyncMasterFrequency(pitch + unisonOffset);
+    updateSubFrequency(pitch + subOctave);
+}
+
+void VorlixGenOsc::noteOn(bool, float cv, float, int, bool)
+{
+    pitch = cv;
+    updateFrequencies();
+}
+
+void VorlixGenOsc::setUnisonDetune(float offset)
+{
+    unisonOffset = offset;
+    updateFrequency1();
+    updateFrequency2();
+    updateSyncMasterFrequency(pitch + unisonOffset);
+    // Only here does the sub follow the unison offset; the next control update takes it back.
+    updateSubFrequency(pitch + unisonOffset + subOctave);
+}
+
+void VorlixGenOsc::setParam(int index, float value, float factor)
+{
+    switch (index)
+    {
+    case kOsc1WaveType:
+        wave1 = syn::Math::truncToInt(value);
+        break;
+    case kOsc2WaveType:
+        wave2 = syn::Math::truncToInt(value);
+        break;
+    case kOsc1Detune:
+        detuneKnob1 = value;
+        detuneFactor1 = factor * (1.0f - clean) + clean;
+        detune1 = detuneFactor1 * detuneCurve(value, sync1);
+        updateFrequency1();
+        break;
+    case kOsc2Detune:
+        detuneKnob2 = value;
+        detuneFactor2 = factor * (1.0f - clean) + clean;
+        detune2 = detuneFactor2 * detuneCurve(value, sync2);
+        updateFrequency2();
+        break;
+    case kOscMix:
+        mix = value;
+        break;
+    case kUnisonDetune:
+        unisonAmount = value;
+        if (!noUnison)
+            setUnisonDetune(unisonScale(clean) * value);
+        break;
+    case kOsc1Invert:
+        invert1 = value >= 0.5f ? -1.0f : 1.0f;
+        break;
+    case kOsc2Invert:
+        invert2 = value >= 0.5f ? -1.0f : 1.0f;
+        break;
+    case kUseExp:
+        envelopeCurve = syn::Math::truncToInt(value);
+        break;
+    case kUseUnisonNice:
+        clean = value;
+        detuneFactor1 = 1.0f;
+        detuneFactor2 = 1.0f;
+        detune1 = detuneCurve(detuneKnob1, sync1);
+        detune2 = detuneCurve(detuneKnob2, sync2);
+        updateFrequency1();
+        updateFrequency2();
+        if (!noUnison)
+            setUnisonDetune(unisonScale(value) * unisonAmount);
+        break;
+    case kSyncOnTrigger:
+        syncOnTrigger = value > 0.5f;
+        break;
+    case kUseOscSync1:
+        sync1 = value;
+        detune1 = detuneFactor1 * detuneCurve(detuneKnob1, sync1);
+        updateFrequency1();
+        break;
+    case kUseOscSync2:
+        sync2 = value;
+        detune2 = detuneFactor2 * detuneCurve(detuneKnob2, sync2);
+        updateFrequency2();
+        break;
+    case kSubOscLevel:
+        subLevel = value;
+        break;
+    case kSubOscOctave:
+        subOctave = value;
+        break;
+    default:
+        break;
+    }
+}
+
+void VorlixGenOsc::setSampleRate(float rate)
+{
+    for (VorlixWaveGens* g : {&gen1, &gen2})
+    {
+        if (g->saw.sampleRate != rate)
+        {
+            g->saw.sampleRate = rate;
+            g->saw.increment = incrementForFrequency(g->saw.frequency, rate, g->saw.multiplier);
+        }
+        if (g->square.sampleRate != rate)
+        {
+            g->square.sampleRate = rate;
+            g->square.increment = incrementForFrequency(g->square.frequency, rate, g->square.multiplier);
+        }
+        if (g->triangle.sampleRate != rate)
+        {
+            g->triangle.sampleRate = rate;
+            g->triangle.invSampleRate = 1.0f / rate;
+            retuneTriangle(g->triangle, true);
+        }
+        if (g->sine.sampleRate != rate)
+        {
+            g->sine.sampleRate = rate;
+            g->sine.invSampleRate = 1.0f / rate;
+            retuneSine(g->sine);
+        }
+        g->white.sampleRate = rate;
+    }
+    if (syncMaster.sampleRate != rate)
+    {
+        syncMaster.sampleRate = rate;
+        syncMaster.increment = incrementForPeriod(
+            syncMaster.frequency > 0.0f ? syncMaster.period * rate : kLongestPeriod, syncMaster.multiplier);
+    }
+    if (sub.sampleRate != rate)
+    {
+        sub.sampleRate = rate;
+        sub.increment = incrementForFrequency(sub.frequency, rate, sub.multiplier);
+    }
+    sampleRate = rate;
+}
+
+void VorlixGenOsc::resetWaveGens(VorlixWaveGens& g)
+{
+    g.saw.phase = 0;
+    g.saw.multiplier = 1;
+    g.saw.increment = incrementForFrequency(g.saw.frequency, g.saw.sampleRate, 1);
+    g.triangle.value = 0.0f;
+    g.triangle.amplitude = 1.0f;
+    retuneTriangle(g.triangle, false);
+    g.sine.s = 0.5f;
+    g.sine.q = 0.0f;
+    g.sine.amplitude = 1.0f;
+    retuneSine(g.sine);
+    g.square.amplitude = 1.0f;
+    g.square.phase = 0;
+    g.square.increment = incrementForFrequency(g.square.frequency, g.square.sampleRate, g.square.multiplier);
+    g.white.seed = 22222;
+    g.pink.seed = 22222;
+    g.pink.counter = 0;
+    g.pink.counterMask = 0xFFFF;
+    g.pink.scale = 1.0f / (17.0f * std::ldexp(1.0f, g.pink.valueBits - 1));
+    g.pink.rows.fill(0);
+    g.pink.runningSum = 0;
+}
+
+void VorlixGenOsc::resetOsc()
+{
+    resetWaveGens(gen1);
+    resetWaveGens(gen2);
+    syncMaster.phase = 0;
+    syncMaster.previousPhase = 0;
+    syncMaster.multiplier = 1;
+    syncMaster.increment = incrementForPeriod(
+        syncMaster.frequency > 0.0f ? syncMaster.period * syncMaster.sampleRate : kLongestPeriod, 1);
+    sub.amplitude = 1.0f;
+    sub.multiplier = 1;
+    sub.phase = 0;
+    sub.increment = incrementForFrequency(sub.frequency, sub.sampleRate, 1);
+}

@@ -1,0 +1,153 @@
+// The whole synthesizer as its owner sees it: a patch voice holding the sound, a bank of 32
+// playable voices, and the block renderer that sums the sounding voices into a stereo buffer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <xmmintrin.h>
+
+#include "VoiceBank.h"
+#include "VorlixGenVoice.h"
+
+class VorlixGenPolyphonic
+{
+public:
+    static constexpr int kControlInterval = 16; // samples per control update
+
+    VorlixGenVoice patchVoice; // receives every parameter first; never sounds
+    VoiceBank<VorlixGenVoice> voiceBank;
+    float sampleRate = 44100.0f;
+    float invSampleRate = 1.0f / 44100.0f;
+    std::string programName; // set by the owner; the engine never reads it
+
+    VorlixGenPolyphonic();
+
+    void initPatch();
+    void clear();
+    void setSampleRate(float rate);
+    // Plain (converted) values; see VorlixGenConvert.
+    void setParam(int index, float value);
+
+    // Renders `frames` stereo frames into left/right (k * stride for frame k). With replace
+    // false the output is added onto what the buffers hold. Allocates nothing unless notes are
+    // scheduled ahead.
+    template <typename T>
+    void processReplacingT(T* left, T* right, int stride, long frames, bool replace);
+
+    // Non-idle voices among the first polyphony entries of the order list.
+    int activeVoiceCount();
+
+private:
+    template <typename T>
+    void renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long head, long groups, float coefScale);
+    template <typename T>
+    void renderWithDelayedNotes(T* left, T* right, long stride, long frames, float coefScale);
+    int renderedVoices() const;
+};
+
+namespace vorlix_detail {
+
+// Flush-to-zero and denormals-are-zero while rendering: a decaying tail must not fall into the
+// slow denormal range. The caller's control word is restored afterwards.
+class DenormalGuard
+{
+public:
+    DenormalGuard() : saved(_mm_getcsr()) { _mm_setcsr(saved | 0x8040u); }
+    ~DenormalGuard() { _mm_setcsr(saved); }
+    DenormalGuard(const DenormalGuard&) = delete;
+    DenormalGuard& operator=(const DenormalGuard&) = delete;
+
+private:
+    unsigned saved;
+};
+
+} // namespace vorlix_detail
+
+inline int VorlixGenPolyphonic::renderedVoices() const
+{
+    const int32_t p = voiceBank.polyphony;
+    return p < 0 ? 0 : (p > VoiceBank<VorlixGenVoice>::kNumVoices ? VoiceBank<VorlixGenVoice>::kNumVoices : p);
+}
+
+template <typename T>
+void VorlixGenPolyphonic::renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long head, long groups,
+                                      float coefScale)
+{
+    long k = 0;
+    for (long end = head; k < end; ++k)
+    {
+        const float l = v.stereoLeftTick();
+        const float r = v.stereoRightTick();
+        left[k * stride] += l;
+        right[k * stride] += r;
+    }
+    for (long g = 0; g < groups; ++g)
+    {
+        v.controlTick(coefScale);
+        for (long end = k + kControlInterval; k < end; ++k)
+        {
+            const float l = v.stereoLeftTick();
+            const float r = v.stereoRightTick();
+            left[k * stride] += l;
+            right[k * stride] += r;
+        }
+    }
+}
+
+template <typename T>
+void VorlixGenPolyphonic::renderWithDelayedNotes(T* left, T* right, long stride, long frames, float coefScale)
+{
+    const long head = frames % kControlInterval;
+    for (long k = 0; k < frames; ++k)
+    {
+        if (k >= head && (k - head) % kControlInterval == 0)
+        {
+            for (int i = 0; i < renderedVoices(); ++i)
+            {
+                VorlixGenVoice& v = voiceBank.voiceAt(i);
+                if (!v.isIdle())
+                    v.controlTick(coefScale);
+            }
+        }
+        voiceBank.UpdateDelayed(1);
+        for (int i = 0; i < renderedVoices(); ++i)
+        {
+            VorlixGenVoice& v = voiceBank.voiceAt(i);
+            if (v.isIdle())
+                continue;
+            const float l = v.stereoLeftTick();
+            const float r = v.stereoRightTick();
+            left[k * stride] += l;
+            right[k * stride] += r;
+        }
+    }
+}
+
+template <typename T>
+void VorlixGenPolyphonic::processReplacingT(T* left, T* right, int stride, long frames, bool replace)
+{
+    if (frames <= 0)
+        return;
+    vorlix_detail::DenormalGuard denormals;
+    if (replace && stride > 0)
+        for (long k = 0, n = frames * stride; k < n; ++k)
+            left[k] = T(0);
+    if (replace && stride == 1)
+        for (long k = 0; k < frames; ++k)
+            right[k] = T(0);
+
+    const float coefScale = float(kControlInterval) * invSampleRate;
+    if (!voiceBank.delayedNotes.empty())
+    {
+        renderWithDelayedNotes(left, right, stride, frames, coefScale);
+        return;
+    }
+    const long head = frames % kControlInterval;
+    const long groups = frames / kControlInterval;
+    for (int i = 0; i < renderedVoices(); ++i)
+    {
+        VorlixGenVoice& v = voiceBank.voiceAt(i);
+        if (!v.isIdle())
+            renderVoice(v, left, right, stride, head, groups, coefScale);
+    }
+}

@@ -1,0 +1,203 @@
+// The preset dialogs with stand-in zenity / kdialog scripts on PATH: which dialog runs with which
+// arguments, what is written or imported, and what happens on cancel, bad files and missing tools.
+#include "editor/PresetFileDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace Vorlix;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A folder with fake dialog tools; each invocation appends its arguments (one per line, then
+// "--") to calls.log, prints $FAKE_DIALOG_OUTPUT and exits with $FAKE_DIALOG_STATUS.
+class FakeDialogTools : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("vorlix-dialogs-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "bin");
+        const char* oldPath = std::getenv("PATH");
+        savedPath = oldPath ? oldPath : "";
+        setenv("PATH", (dir / "bin").c_str(), 1);
+        unsetenv("FAKE_DIALOG_OUTPUT");
+        unsetenv("FAKE_DIALOG_STATUS");
+    }
+    void TearDown() override {
+        setenv("PATH", savedPath.c_str(), 1);
+        fs::remove_all(dir);
+    }
+
+    void installTool(const std::string& name) {
+        const fs::path script = dir / "bin" / name;
+        std::ofstream out(script);
+        out << "#!/bin/sh\n"
+            << "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" << (dir / "calls.log").string() << "'; done\n"
+            << "echo -- >> '" << (dir / "calls.log").string() << "'\n"
+            << "[ -n \"$FAKE_DIALOG_OUTPUT\" ] && printf '%s\\n' \"$FAKE_DIALOG_OUTPUT\"\n"
+            << "exit ${FAKE_DIALOG_STATUS:-0}\n";
+        out.close();
+        fs::permissions(script, fs::perms::owner_all);
+    }
+
+    // Each invocation as its list of arguments.
+    std::vector<std::vector<std::string>> calls() const {
+        std::vector<std::vector<std::string>> result(1);
+        std::ifstream in(dir / "calls.log");
+        for (std::string line; std::getline(in, line);) {
+            if (line == "--") result.emplace_back();
+            else result.back().push_back(line);
+        }
+        result.pop_back();
+        return result;
+    }
+
+    static bool has(const std::vector<std::string>& args, const std::string& a) {
+        for (const auto& x : args)
+            if (x == a) return true;
+        return false;
+    }
+
+    fs::path dir;
+    std::string savedPath;
+};
+
+} // namespace
+
+TEST_F(FakeDialogTools, ToolChoicePrefersZenityThenKdialog) {
+    EXPECT_EQ(findDialogTool(), DialogTool::kNone);
+    installTool("kdialog");
+    EXPECT_EQ(findDialogTool(), DialogTool::kKdialog);
+    installTool("zenity");
+    EXPECT_EQ(findDialogTool(), DialogTool::kZenity);
+}
+
+TEST_F(FakeDialogTools, ExportWritesTheDocumentToTheChosenFile) {
+    installTool("zenity");
+    const fs::path target = dir / "out.json";
+    setenv("FAKE_DIALOG_OUTPUT", target.c_str(), 1);
+    runPresetExportDialog("bass-juno", [] { return std::string("{\n  \"plugin\": \"Vorlix307\"\n}"); });
+
+    EXPECT_EQ(slurp(target), "{\n  \"plugin\": \"Vorlix307\"\n}");
+    const auto c = calls();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_TRUE(has(c[0], "--save"));
+    EXPECT_TRUE(has(c[0], "--confirm-overwrite"));
+    EXPECT_TRUE(has(c[0], "--filename=bass-juno.json"));
+    EXPECT_TRUE(has(c[0], "--file-filter=JSON presets (*.json) | *.json"));
+    // Nothing but the target is left in the folder: the temporary file was renamed.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir)) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2);  // out.json and calls.log
+}
+
+TEST_F(FakeDialogTools, CancelledDialogsChangeNothing) {
+    installTool("zenity");
+    const fs::path target = dir / "out.json";
+    setenv("FAKE_DIALOG_OUTPUT", target.c_str(), 1);
+    setenv("FAKE_DIALOG_STATUS", "1", 1);
+    bool exported = false;
+    runPresetExportDialog("x", [&] {
+        exported = true;
+        return std::string("{}");
+    });
+    bool imported = false;
+    runPresetImportDialog([&](const std::string&) { return imported = true; });
+    EXPECT_FALSE(exported);
+    EXPECT_FALSE(imported);
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(calls().size(), 2u);  // one save, one open dialog, no error dialog
+}
+
+TEST_F(FakeDialogTools, ImportReadsTheWholeFileAndReportsABadOne) {
+    installTool("zenity");
+    const fs::path source = dir / "in.json";
+    const std::string content("{\"program\": 12}\0tail", 20);
+    { std::ofstream(source, std::ios::binary) << content; }
+    setenv("FAKE_DIALOG_OUTPUT", source.c_str(), 1);
+
+    std::string received;
+    runPresetImportDialog([&](const std::string& text) {
+        received = text;
+        return true;
+    });
+    EXPECT_EQ(received, content);  // every byte, also past an embedded zero
+    ASSERT_EQ(calls().size(), 1u);
+    EXPECT_TRUE(has(calls()[0], "--file-selection"));
+    EXPECT_FALSE(has(calls()[0], "--save"));
+
+    runPresetImportDialog([](const std::string&) { return false; });
+    const auto c = calls();
+    ASSERT_EQ(c.size(), 3u);
+    EXPECT_TRUE(has(c[2], "--error"));
+}
+
+TEST_F(FakeDialogTools, UnreadableImportIsSilent) {
+    installTool("zenity");
+    setenv("FAKE_DIALOG_OUTPUT", (dir / "missing.json").c_str(), 1);
+    bool called = false;
+    runPresetImportDialog([&](const std::string&) { return called = true; });
+    EXPECT_FALSE(called);
+    EXPECT_EQ(calls().size(), 1u);
+}
+
+TEST_F(FakeDialogTools, KdialogIsUsedWithoutZenity) {
+    installTool("kdialog");
+    const fs::path target = dir / "k.json";
+    setenv("FAKE_DIALOG_OUTPUT", target.c_str(), 1);
+    runPresetExportDialog("lead-ripper", [] { return std::string("{}"); });
+    EXPECT_EQ(slurp(target), "{}");
+    const auto c = calls();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_TRUE(has(c[0], "--getsavefilename"));
+    EXPECT_TRUE(has(c[0], "lead-ripper.json"));
+    EXPECT_TRUE(has(c[0], "*.json|JSON presets (*.json)"));
+}
+
+TEST_F(FakeDialogTools, WithoutAnyToolOnlyStderrSpeaks) {
+    bool called = false;
+    ::testing::internal::CaptureStderr();
+    runPresetExportDialog("x", [&] {
+        called = true;
+        return std::string();
+    });
+    runPresetImportDialog([&](const std::string&) { return called = true; });
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(called);
+    EXPECT_NE(err.find("neither zenity nor kdialog"), std::string::npos);
+}
+
+TEST_F(FakeDialogTools, AtomicWriteReplacesOrLeavesTheTargetAlone) {
+    const fs::path target = dir / "p.json";
+    { std::ofstream(target) << "old"; }
+    EXPECT_TRUE(writeFileAtomically(target.string(), "new content"));
+    EXPECT_EQ(slurp(target), "new content");
+    EXPECT_FALSE(writeFileAtomically((dir / "no-such-folder" / "p.json").string(), "x"));
+    EXPECT_FALSE(writeFileAtomically("", "x"));
+    std::string text;
+    EXPECT_FALSE(readWholeFile(dir.string(), text));  // a folder is not a preset
+}
+
+TEST(PresetDialogCommands, SuggestedNameIsAFileNameNotAPath) {
+    const auto cmd = saveDialogCommand(DialogTool::kZenity, "a/b");
+    bool found = false;
+    for (const auto& a : cmd) found = found || a == "--filename=a_b.json";
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(openDialogCommand(DialogTool::kNone).empty());
+    for (const auto& a : saveDialogCommand(DialogTool::kZenity, "")) EXPECT_EQ(a.rfind("--filename", 0), std::string::npos);
+}

@@ -1,0 +1,121 @@
+// The instrument's editor as a user meets it in a host: the component creates its view, the view
+// opens inside the host's X11 window (Xvfb), the user clicks the preset box and a line of its popup
+// with real X pointer events, and the program changes in the component and on screen.
+#include "FakePlugFrame.h"
+
+#include "VorlixVst3Plugin.h"
+#include "plugin/VorlixPrograms.h"
+#include "tools/host/PluginInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vexagui::test;
+
+namespace {
+
+constexpr int kWidth = 565;
+constexpr int kHeight = 260;
+
+// The pixels of one rectangle of the window.
+std::vector<unsigned char> region(X11TestWindow& win, int x0, int y0, int w, int h) {
+    int width = 0, height = 0;
+    const auto rgb = win.grabRgb(width, height);
+    std::vector<unsigned char> out;
+    if (rgb.empty()) return out;
+    for (int y = y0; y < y0 + h && y < height; ++y)
+        for (int x = x0; x < x0 + w && x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                out.push_back(rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3 + static_cast<std::size_t>(c)]);
+    return out;
+}
+
+bool anyLit(const std::vector<unsigned char>& px) {
+    for (unsigned char v : px)
+        if (v > 16) return true;
+    return false;
+}
+
+struct OpenEditor {
+    X11TestWindow win{kWidth, kHeight};
+    std::unique_ptr<Vorlix::Host::PluginInstance> instance;
+    VorlixVst3Plugin* plugin = nullptr;
+    FakePlugFrame frame;
+    Steinberg::IPlugView* view = nullptr;
+
+    bool open(std::string& error) {
+        if (!win.ok()) {
+            error = "no X display";
+            return false;
+        }
+        plugin = new VorlixVst3Plugin();  // one reference, handed to the instance
+        instance = Vorlix::Host::PluginInstance::adopt(static_cast<Steinberg::Vst::IAudioProcessor*>(plugin), error);
+        if (!instance || instance->controller() == nullptr) return false;
+        view = instance->controller()->createView("editor");
+        if (view == nullptr) {
+            error = "no view";
+            return false;
+        }
+        view->setFrame(&frame);
+        if (view->attached(win.parentHandle(), "X11EmbedWindowID") != Steinberg::kResultOk) {
+            error = "attach failed";
+            return false;
+        }
+        return true;
+    }
+
+    ~OpenEditor() {
+        if (view != nullptr) {
+            view->removed();
+            view->release();
+        }
+    }
+};
+
+} // namespace
+
+TEST(VorlixEditorEndToEnd, PickingAProgramWithTheMouseChangesTheSound) {
+    OpenEditor e;
+    std::string error;
+    ASSERT_TRUE(e.open(error)) << error;
+    ASSERT_NE(e.plugin, nullptr);
+    EXPECT_EQ(e.plugin->currentProgramIndex(), 0);
+
+    // The preset box's label area (25, 18, 145 x 13) shows "InitSaw" once the first frame is up.
+    std::vector<unsigned char> initSaw;
+    ASSERT_TRUE(e.frame.pumpUntil([&] {
+        if (!e.win.childViewable()) return false;
+        initSaw = region(e.win, 25, 17, 145, 14);
+        return anyLit(initSaw) && initSaw == region(e.win, 25, 17, 145, 14);
+    }, 5000));
+
+    // Open the popup (one click on the box) and see it drawn below the box.
+    const auto belowBox = region(e.win, 25, 31, 145, 130);
+    e.win.click(60, 24);
+    EXPECT_TRUE(e.frame.pumpUntil([&] { return region(e.win, 25, 31, 145, 130) != belowBox; }));
+
+    // Line 10 of the popup: lines are 13 pixels high from y 31.
+    e.win.click(60, 31 + 10 * 13 + 6);
+    ASSERT_TRUE(e.frame.pumpUntil([&] { return e.plugin->currentProgramIndex() == 10; }));
+    EXPECT_STREQ(programnames[10], "bass-juno");
+    const int count = static_cast<int>(programs[10][0]);
+    for (int id = 0; id < 36; ++id) {
+        const float expected = id < count ? programs[10][1 + id] : 0.0f;
+        EXPECT_FLOAT_EQ(static_cast<float>(e.instance->controller()->getParamNormalized(static_cast<Steinberg::Vst::ParamID>(id))), expected) << id;
+    }
+
+    // On screen: the popup is gone and the box shows another name; picking program 0 again
+    // brings back exactly the first picture of the box.
+    std::vector<unsigned char> bassJuno;
+    EXPECT_TRUE(e.frame.pumpUntil([&] {
+        bassJuno = region(e.win, 25, 17, 145, 14);
+        return region(e.win, 25, 31, 145, 130) == belowBox && bassJuno != initSaw;
+    }));
+    e.win.click(60, 24);
+    e.frame.pumpUntil([&] { return region(e.win, 25, 31, 145, 130) != belowBox; });
+    e.win.click(60, 31 + 0 * 13 + 6);
+    ASSERT_TRUE(e.frame.pumpUntil([&] { return e.plugin->currentProgramIndex() == 0; }));
+    EXPECT_TRUE(e.frame.pumpUntil([&] { return region(e.win, 25, 17, 145, 14) == initSaw; }));
+}

@@ -1,0 +1,143 @@
+// The plug view bridge in a real X11 parent window (Xvfb): attach, draw, remove, re-attach and
+// destroy with the host's run loop, pointer events from the X server, and the draining of a host
+// request right after the pointer event that posted it, before the next frame.
+#include "FakePlugFrame.h"
+
+#include "vexagui/render/opengl/VexaRendererOpenGL.h"
+#include "vexagui/views/VexaEditor.h"
+#include "vexagui/views/VexaHotspotButton.h"
+#include "vexagui/views/VexaSolidRectView.h"
+#include "vexagui/vst3/VexaSynthPluginVst3.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace vexagui;
+using namespace vexagui::test;
+
+namespace {
+
+constexpr Color kRed{255, 0, 0, 255};
+constexpr Color kBlue{0, 0, 255, 255};
+
+class RecordingView : public VexaSynthPluginVst3 {
+public:
+    using VexaSynthPluginVst3::VexaSynthPluginVst3;
+    void handleHostRequest(const HostRequest& request) override {
+        handled.push_back(request);
+        ticksWhenHandled.push_back(*ticks);
+    }
+    std::vector<HostRequest> handled;
+    std::vector<int> ticksWhenHandled;
+    int* ticks = nullptr;
+};
+
+struct Screen {
+    VexaEditor editor{200, 100};
+    VexaRendererOpenGL renderer;
+    VexaSolidRectView* background = nullptr;
+
+    Screen() {
+        background = &editor.addView<VexaSolidRectView>(Rect{0, 0, 200, 100}, kRed);
+        // A "save" button over the right half: posts a save request, as the component does.
+        editor.addView<VexaHotspotButton>(909, Rect{100, 0, 100, 100});
+        editor.onControlChanged = [this](int tag, float) {
+            if (tag == 909) renderer.requestSaveFileDialog("InitSaw");
+        };
+        editor.setContext(&renderer);
+    }
+    ~Screen() { editor.setContext(nullptr); }
+};
+
+// The colour at (x, y) of the parent window, or {} when the screen cannot be read.
+Color pixelAt(X11TestWindow& win, int x, int y) {
+    int w = 0, h = 0;
+    const auto rgb = win.grabRgb(w, h);
+    if (rgb.empty() || x >= w || y >= h) return {};
+    const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 3];
+    return Color{p[0], p[1], p[2], 255};
+}
+
+} // namespace
+
+TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
+    X11TestWindow win(200, 100);
+    ASSERT_TRUE(win.ok()) << "no X display";
+    Screen screen;
+    FakePlugFrame frame;
+    auto* view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
+    view->setFrame(&frame);
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(view->attached(win.parentHandle(), "X11EmbedWindowID"), Steinberg::kResultOk);
+        EXPECT_TRUE(view->hasNativeView());
+        EXPECT_EQ(frame.eventHandlers.size(), 1u);
+        EXPECT_EQ(frame.timers.size(), 1u);
+        EXPECT_NE(screen.renderer.glContext, nullptr);
+        ASSERT_TRUE(frame.pumpUntil([&] { return win.childViewable(); }));
+        screen.background->setColor(round == 0 ? kRed : kBlue);
+        const Color want = round == 0 ? kRed : kBlue;
+        EXPECT_TRUE(frame.pumpUntil([&] { return pixelAt(win, 50, 50) == want; })) << "frame not drawn";
+
+        EXPECT_EQ(view->removed(), Steinberg::kResultOk);
+        EXPECT_FALSE(view->hasNativeView());
+        EXPECT_TRUE(frame.eventHandlers.empty());
+        EXPECT_TRUE(frame.timers.empty());
+        EXPECT_EQ(win.childWindow(), 0u);
+    }
+
+    // Destroyed while attached: it detaches itself and unbinds the renderer.
+    ASSERT_EQ(view->attached(win.parentHandle(), "X11EmbedWindowID"), Steinberg::kResultOk);
+    ASSERT_TRUE(frame.pumpUntil([&] { return win.childViewable(); }));
+    EXPECT_EQ(view->release(), 0u);
+    EXPECT_TRUE(frame.eventHandlers.empty());
+    EXPECT_TRUE(frame.timers.empty());
+    EXPECT_EQ(screen.renderer.glContext, nullptr);
+    EXPECT_FALSE(static_cast<bool>(screen.renderer.redrawCallback));
+    // What a host parameter change does afterwards: refresh and ask for a redraw. Nothing is drawn
+    // and nothing freed is touched (AddressSanitizer watches this).
+    screen.background->setColor(kBlue);
+    screen.editor.syncContext();
+    screen.renderer.requestRedraw();
+    EXPECT_EQ(frame.refs, 1u);
+}
+
+TEST(VexaSynthPluginVst3X11, SaveRequestRunsRightAfterThePointerEventBeforeTheFrame) {
+    X11TestWindow win(200, 100);
+    ASSERT_TRUE(win.ok()) << "no X display";
+    Screen screen;
+    FakePlugFrame frame;
+    int ticks = 0;
+    auto* view = new RecordingView(screen.editor, screen.renderer);
+    view->ticks = &ticks;
+    view->setFrame(&frame);
+    ASSERT_EQ(view->attached(win.parentHandle(), "X11EmbedWindowID"), Steinberg::kResultOk);
+    ASSERT_TRUE(frame.pumpUntil([&] {
+        ++ticks;
+        return win.childViewable() && pixelAt(win, 50, 50) == kRed;
+    }));
+
+    // Scrolling and a click on the left half post nothing.
+    win.moveTo(150, 50);
+    win.press(4);
+    win.releaseButton(4);
+    win.click(50, 50);
+    frame.pumpEvents(100);
+    frame.pumpEvents(20);
+    EXPECT_TRUE(view->handled.empty());
+
+    const int ticksBefore = ticks;
+    win.click(150, 50);
+    // Events only, no timer: the request is performed inside the pointer dispatch.
+    for (int i = 0; i < 50 && view->handled.empty(); ++i) frame.pumpEvents(20);
+    ASSERT_EQ(view->handled.size(), 1u);
+    EXPECT_EQ(view->handled[0].kind, HostRequest::kSaveFileDialog);
+    EXPECT_EQ(view->handled[0].text, "InitSaw");
+    EXPECT_EQ(view->ticksWhenHandled[0], ticksBefore);
+    EXPECT_EQ(screen.renderer.pendingRequest.kind, HostRequest::kNone);
+
+    view->removed();
+    view->release();
+}

@@ -1,0 +1,109 @@
+#include "tools/render/ProgramAccess.h"
+
+#include "plugin/IVorlixPresetAccess.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace Steinberg;
+
+namespace Vorlix::Render {
+
+namespace {
+constexpr std::uintmax_t kMaxPresetBytes = 1u << 20; // a preset document is a few kilobytes
+
+IPtr<IVorlixPresetAccess> access (const Vorlix::Host::PluginInstance& instance, std::string& error)
+{
+    IPtr<IVorlixPresetAccess> a = instance.query<IVorlixPresetAccess> ();
+    if (!a)
+        error = "the module offers no program and preset access";
+    return a;
+}
+
+bool allDigits (const std::string& s)
+{
+    return !s.empty () && s.size () < 10 && std::all_of (s.begin (), s.end (), [] (char c) { return c >= '0' && c <= '9'; });
+}
+} // namespace
+
+bool listPrograms (const Vorlix::Host::PluginInstance& instance, std::vector<std::string>& names, std::string& error)
+{
+    IPtr<IVorlixPresetAccess> a = access (instance, error);
+    if (!a)
+        return false;
+    names.clear ();
+    const int32 count = a->getProgramCount ();
+    for (int32 i = 0; i < count; ++i)
+    {
+        char8 name[256] = {};
+        if (a->getProgramName (i, name, static_cast<int32> (sizeof name)) != kResultOk)
+        {
+            error = "the module cannot name program " + std::to_string (i);
+            return false;
+        }
+        name[sizeof name - 1] = 0;
+        names.emplace_back (name);
+    }
+    return true;
+}
+
+bool selectProgram (const Vorlix::Host::PluginInstance& instance, const std::string& which, std::string& error)
+{
+    std::vector<std::string> names;
+    if (!listPrograms (instance, names, error))
+        return false;
+    int index = -1;
+    if (allDigits (which))
+        index = std::stoi (which);
+    else if (auto it = std::find (names.begin (), names.end (), which); it != names.end ())
+        index = static_cast<int> (it - names.begin ());
+    if (index < 0 || index >= static_cast<int> (names.size ()))
+    {
+        error = "unknown program '" + which + "' (see --list-programs)";
+        return false;
+    }
+    IPtr<IVorlixPresetAccess> a = access (instance, error);
+    if (a->selectProgram (index) != kResultOk)
+    {
+        error = "the module refused program " + std::to_string (index);
+        return false;
+    }
+    return true;
+}
+
+bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error)
+{
+    IPtr<IVorlixPresetAccess> a = access (instance, error);
+    if (!a)
+        return false;
+    std::error_code ec;
+    const bool regular = std::filesystem::is_regular_file (path, ec);
+    const std::uintmax_t size = regular ? std::filesystem::file_size (path, ec) : 0;
+    if (!regular || ec)
+    {
+        error = "cannot read preset file " + path;
+        return false;
+    }
+    if (size > kMaxPresetBytes)
+    {
+        error = path + ": too large for a preset document";
+        return false;
+    }
+    std::ifstream in (path, std::ios::binary);
+    std::string text ((std::istreambuf_iterator<char> (in)), std::istreambuf_iterator<char> ());
+    if (!in.good () && !in.eof ())
+    {
+        error = "cannot read preset file " + path;
+        return false;
+    }
+    if (a->importPreset (text.data (), static_cast<int32> (text.size ())) != kResultOk)
+    {
+        error = path + ": not a preset document (the file is not valid JSON)";
+        return false;
+    }
+    return true;
+}
+
+} // namespace Vorlix::Render

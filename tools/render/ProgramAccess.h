@@ -1,0 +1,17 @@
+// Programs and preset documents through the component's private extension interface, which
+// DAWs never see: list the built-in programs, pick one by index or name, import a preset file.
+#pragma once
+
+#include "tools/host/PluginInstance.h"
+
+#include <string>
+#include <vector>
+
+namespace Vorlix::Render {
+
+bool listPrograms (const Vorlix::Host::PluginInstance& instance, std::vector<std::string>& names, std::string& error);
+/** `which` is an index ("12") or an exact program name ("bass-vorlix"). */
+bool selectProgram (const Vorlix::Host::PluginInstance& instance, const std::string& which, std::string& error);
+bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error);
+
+} // namespace Vorlix::Render

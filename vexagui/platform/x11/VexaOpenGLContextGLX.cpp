@@ -1,0 +1,257 @@
+// GLX context on its own display connection, bound to an X11 window.
+#include "VexaOpenGLContextGLX.h"
+
+#include "VexaX11Display.h"
+#include "VexaX11ErrorTrap.h"
+
+#include <GL/glx.h>
+#include <GL/glxext.h>
+#include <X11/Xlib.h>
+
+#include <climits>
+#include <cstring>
+
+namespace vexagui {
+
+using x11::VexaX11ErrorTrap;
+
+namespace {
+
+bool hasExtension (const char* list, const char* name)
+{
+    if (! list)
+        return false;
+    const size_t n = std::strlen (name);
+    for (const char* p = list; (p = std::strstr (p, name)) != nullptr; p += n)
+        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0'))
+            return true;
+    return false;
+}
+
+template <typename Fn>
+Fn loadGlx (const char* name)
+{
+    return reinterpret_cast<Fn> (glXGetProcAddressARB (reinterpret_cast<const GLubyte*> (name)));
+}
+
+// The configuration for the window's visual with everything asked for and nothing more: a caveat
+// (software or non-conformant) costs most, then unneeded depth and stencil bits.
+GLXFBConfig chooseConfig (Display* d, int screen, VisualID visual)
+{
+    const int attributes[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE,
+                              GLX_RGBA_BIT, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, GLX_ALPHA_SIZE, 8,
+                              GLX_DOUBLEBUFFER, True, None};
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig (d, screen, attributes, &count);
+    if (! configs)
+        return nullptr;
+    GLXFBConfig best = nullptr;
+    long bestCost = LONG_MAX;
+    for (int i = 0; i < count; ++i)
+    {
+        int vid = 0, caveat = GLX_NONE, depth = 0, stencil = 0, red = 0, alpha = 0;
+        glXGetFBConfigAttrib (d, configs[i], GLX_VISUAL_ID, &vid);
+        if (static_cast<VisualID> (vid) != visual)
+            continue;
+        glXGetFBConfigAttrib (d, configs[i], GLX_CONFIG_CAVEAT, &caveat);
+        glXGetFBConfigAttrib (d, configs[i], GLX_DEPTH_SIZE, &depth);
+        glXGetFBConfigAttrib (d, configs[i], GLX_STENCIL_SIZE, &stencil);
+        glXGetFBConfigAttrib (d, configs[i], GLX_RED_SIZE, &red);
+        glXGetFBConfigAttrib (d, configs[i], GLX_ALPHA_SIZE, &alpha);
+        const long cost = (caveat == GLX_NONE ? 0 : 100000) + (red + alpha - 16) * 1000 + depth + stencil;
+        if (cost < bestCost)
+        {
+            bestCost = cost;
+            best = configs[i];
+        }
+    }
+    XFree (configs);
+    return best;
+}
+
+} // namespace
+
+struct VexaOpenGLContextGLX::Impl
+{
+    Display* display = nullptr;
+    GLXContext context = nullptr;
+    GLXWindow drawable = 0;
+    VexaNativeSurface surface;
+
+    // What was current before our makeCurrent, put back by releaseCurrent.
+    bool saved = false;
+    Display* previousDisplay = nullptr;
+    GLXDrawable previousDraw = 0;
+    GLXDrawable previousRead = 0;
+    GLXContext previousContext = nullptr;
+
+    void setSwapInterval ();
+};
+
+VexaOpenGLContextGLX::VexaOpenGLContextGLX () : impl (std::make_unique<Impl> ()) {}
+
+VexaOpenGLContextGLX::~VexaOpenGLContextGLX ()
+{
+    detachFromSurface ();
+}
+
+bool VexaOpenGLContextGLX::isAttached () const
+{
+    return impl->context != nullptr;
+}
+
+bool VexaOpenGLContextGLX::attachToSurface (const VexaNativeSurface& surface)
+{
+    if (impl->context && surface == impl->surface)
+        return true;
+    detachFromSurface ();
+    const unsigned long window = surface.x11WindowId ();
+    if (surface.kind != VexaNativeSurface::kX11Window || window == 0)
+        return false;
+
+    Display* d = x11::openDisplay ();
+    if (! d)
+        return false;
+
+    const int screen = DefaultScreen (d);
+    int major = 0, minor = 0;
+    const char* extensions = glXQueryExtensionsString (d, screen);
+    auto createContext = loadGlx<PFNGLXCREATECONTEXTATTRIBSARBPROC> ("glXCreateContextAttribsARB");
+    GLXContext context = nullptr;
+    GLXWindow drawable = 0;
+    {
+        VexaX11ErrorTrap trap (d);
+        XWindowAttributes wa;
+        const bool usable = glXQueryVersion (d, &major, &minor) && (major > 1 || minor >= 3)
+                            && hasExtension (extensions, "GLX_ARB_create_context_profile") && createContext
+                            && XGetWindowAttributes (d, window, &wa) != 0;
+        GLXFBConfig config = usable ? chooseConfig (d, XScreenNumberOfScreen (wa.screen), XVisualIDFromVisual (wa.visual))
+                                    : nullptr;
+        if (config)
+        {
+            const int contextAttributes[] = {GLX_CONTEXT_MAJOR_VERSION_ARB, 3, GLX_CONTEXT_MINOR_VERSION_ARB, 2,
+                                             GLX_CONTEXT_PROFILE_MASK_ARB, GLX_CONTEXT_CORE_PROFILE_BIT_ARB, None};
+            context = createContext (d, config, nullptr, True, contextAttributes);
+            if (context)
+                drawable = glXCreateWindow (d, config, window, nullptr);
+        }
+    }
+    if (! context)
+    {
+        XCloseDisplay (d);
+        return false;
+    }
+
+    impl->display = d;
+    impl->context = context;
+    impl->drawable = drawable;
+    impl->surface = surface;
+
+    bool current = false;
+    {
+        VexaX11ErrorTrap trap (d);
+        current = makeCurrent ();
+    }
+    if (! current)
+    {
+        detachFromSurface ();
+        return false;
+    }
+    impl->setSwapInterval ();
+    releaseCurrent ();
+    return true;
+}
+
+void VexaOpenGLContextGLX::Impl::setSwapInterval ()
+{
+    // Presentation synchronised with the display refresh, where the server lets us ask for it.
+    const char* extensions = glXQueryExtensionsString (display, DefaultScreen (display));
+    if (hasExtension (extensions, "GLX_EXT_swap_control"))
+    {
+        if (auto f = loadGlx<PFNGLXSWAPINTERVALEXTPROC> ("glXSwapIntervalEXT"))
+        {
+            VexaX11ErrorTrap trap (display);
+            f (display, drawable, 1);
+            return;
+        }
+    }
+    if (hasExtension (extensions, "GLX_MESA_swap_control"))
+    {
+        if (auto f = loadGlx<PFNGLXSWAPINTERVALMESAPROC> ("glXSwapIntervalMESA"))
+        {
+            f (1);
+            return;
+        }
+    }
+    if (hasExtension (extensions, "GLX_SGI_swap_control"))
+        if (auto f = loadGlx<PFNGLXSWAPINTERVALSGIPROC> ("glXSwapIntervalSGI"))
+            f (1);
+}
+
+void VexaOpenGLContextGLX::detachFromSurface ()
+{
+    if (impl->display)
+    {
+        if (glXGetCurrentContext () == impl->context)
+        {
+            if (impl->saved)
+                releaseCurrent ();
+            if (glXGetCurrentContext () == impl->context)
+                glXMakeContextCurrent (impl->display, None, None, nullptr);
+        }
+        {
+            VexaX11ErrorTrap trap (impl->display);
+            if (impl->drawable)
+                glXDestroyWindow (impl->display, impl->drawable);
+            if (impl->context)
+                glXDestroyContext (impl->display, impl->context);
+        }
+        XCloseDisplay (impl->display);
+    }
+    impl->display = nullptr;
+    impl->context = nullptr;
+    impl->drawable = 0;
+    impl->saved = false;
+    impl->surface = {};
+}
+
+bool VexaOpenGLContextGLX::makeCurrent ()
+{
+    if (! impl->context || impl->surface.kind != VexaNativeSurface::kX11Window || impl->surface.handle == nullptr)
+        return false;
+    GLXContext current = glXGetCurrentContext ();
+    if (current != impl->context && ! impl->saved)
+    {
+        impl->saved = true;
+        impl->previousContext = current;
+        impl->previousDisplay = current ? glXGetCurrentDisplay () : nullptr;
+        impl->previousDraw = current ? glXGetCurrentDrawable () : 0;
+        impl->previousRead = current ? glXGetCurrentReadDrawable () : 0;
+    }
+    // The GLX drawable follows the window's size by itself; making current picks the new size up.
+    if (glXMakeContextCurrent (impl->display, impl->drawable, impl->drawable, impl->context))
+        return true;
+    releaseCurrent ();
+    return false;
+}
+
+void VexaOpenGLContextGLX::releaseCurrent ()
+{
+    if (! impl->saved)
+        return;
+    impl->saved = false;
+    if (impl->previousContext && impl->previousDisplay)
+        glXMakeContextCurrent (impl->previousDisplay, impl->previousDraw, impl->previousRead, impl->previousContext);
+    else if (impl->display && glXGetCurrentContext () == impl->context)
+        glXMakeContextCurrent (impl->display, None, None, nullptr);
+    impl->previousContext = nullptr;
+    impl->previousDisplay = nullptr;
+}
+
+void VexaOpenGLContextGLX::swapBuffers ()
+{
+    if (impl->context && impl->drawable)
+        glXSwapBuffers (impl->display, impl->drawable);
+}
+
+} // namespace vexagui

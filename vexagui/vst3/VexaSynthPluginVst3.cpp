@@ -1,0 +1,185 @@
+// The plug view bridge on Linux: X11 native view + GLX context inside the host's window, pumped
+// by the host's run loop.
+#include "vexagui/vst3/VexaSynthPluginVst3.h"
+
+#include "vexagui/platform/x11/VexaOpenGLContextGLX.h"
+#include "vexagui/platform/x11/VexaViewX11.h"
+#include "vexagui/platform/x11/VexaX11RunLoopClient.h"
+#include "vexagui/render/opengl/VexaRendererOpenGL.h"
+#include "vexagui/views/VexaEditor.h"
+#include "vexagui/vst3/VexaVst3Keys.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace vexagui {
+
+using Steinberg::kInvalidArgument;
+using Steinberg::kResultFalse;
+using Steinberg::kResultTrue;
+
+// The native side of one open editor: created with the view object, reused across re-attachments.
+struct VexaSynthPluginVst3::PlatformBlock {
+    void* parent = nullptr;  // the host's X11 window id while attached; not owned
+    VexaViewX11 view;
+    VexaOpenGLContextGLX context;
+    VexaX11RunLoopClient runLoopClient{view};
+    Steinberg::Linux::IRunLoop* runLoop = nullptr;  // one reference held while connected
+};
+
+namespace {
+
+Steinberg::ViewRect initialRect(const VexaEditor& editor) {
+    // Truncation of the editor's logical size; the editor is never larger than a screen.
+    return Steinberg::ViewRect(0, 0, static_cast<Steinberg::int32>(editor.width()),
+                               static_cast<Steinberg::int32>(editor.height()));
+}
+
+} // namespace
+
+VexaSynthPluginVst3::VexaSynthPluginVst3(VexaEditor& editor_, VexaRendererOpenGL& renderer_,
+                                         Steinberg::FUnknown* owner_)
+    : Steinberg::CPluginView(nullptr), editor(editor_), renderer(renderer_), owner(owner_) {
+    setRect(initialRect(editor));
+    platform = std::make_unique<PlatformBlock>();
+    if (owner != nullptr) owner->addRef();
+}
+
+VexaSynthPluginVst3::~VexaSynthPluginVst3() {
+    detachPlatform();
+    // Later host parameter changes refresh the editor and ask the renderer for a redraw; with no
+    // view left that must go nowhere.
+    if (renderer.glContext == &platform->context) {
+        renderer.glContext = nullptr;
+        renderer.redrawCallback = nullptr;
+    }
+    platform.reset();
+    if (owner != nullptr) owner->release();  // may destroy the plug-in: nothing of it is used after this
+}
+
+Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::isPlatformTypeSupported(Steinberg::FIDString type) {
+    if (type != nullptr && std::strcmp(type, kPlatformType) == 0) return kResultTrue;
+    return kInvalidArgument;
+}
+
+void VexaSynthPluginVst3::attachedToParent() {
+    if (systemWindow == nullptr || !platform) return;
+    PlatformBlock& p = *platform;
+    p.parent = systemWindow;
+
+    p.view.setEventCallback([this](const VexaWindowEvent& event) { dispatchWindowEvent(event); });
+    p.view.setDrawCallback([this](int32_t width, int32_t height) { drawFrame(width, height); });
+    // Keys come through the host's onKeyDown; X passes key presses on to the host's window.
+    p.view.setKeyboardInputEnabled(false);
+
+    const auto windowId = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(systemWindow));
+    if (!p.view.attachToSurface(VexaNativeSurface::x11Window(windowId), rect.getWidth(), rect.getHeight())) return;
+
+    renderer.glContext = &p.context;
+    renderer.redrawCallback = [this] { requestNativeRedraw(); };
+    renderer.attachToSurface(p.view.nativeSurface());  // failure: frames simply draw nothing
+
+    // Without a run loop from the host nothing pumps the view: it stays blank but harmless.
+    Steinberg::Linux::IRunLoop* runLoop = nullptr;
+    if (plugFrame != nullptr &&
+        plugFrame->queryInterface(Steinberg::Linux::IRunLoop::iid, reinterpret_cast<void**>(&runLoop)) ==
+            Steinberg::kResultOk &&
+        runLoop != nullptr) {
+        if (p.runLoopClient.connect(runLoop))
+            p.runLoop = runLoop;
+        else
+            runLoop->release();
+    }
+
+    editor.syncContext();
+    p.view.requestRedraw();
+}
+
+void VexaSynthPluginVst3::removedFromParent() { detachPlatform(); }
+
+void VexaSynthPluginVst3::detachPlatform() {
+    if (!platform) return;
+    PlatformBlock& p = *platform;
+    // The host's handlers go first: the view's connection closes when it detaches.
+    p.runLoopClient.disconnect();
+    if (p.runLoop != nullptr) {
+        p.runLoop->release();
+        p.runLoop = nullptr;
+    }
+    // Only this view's context is released: another open view of the same plug-in keeps its own.
+    if (renderer.glContext == &p.context) renderer.detachFromSurface();
+    p.view.detach();
+    p.parent = nullptr;
+}
+
+bool VexaSynthPluginVst3::hasNativeView() const { return platform && platform->view.isAttached(); }
+
+void VexaSynthPluginVst3::requestNativeRedraw() {
+    if (platform) platform->view.requestRedraw();
+}
+
+void VexaSynthPluginVst3::dispatchWindowEvent(const VexaWindowEvent& event) {
+    switch (event.type) {
+    case VexaWindowEvent::kPointerDown: editor.pointerDown(event.x, event.y, event.buttons); break;
+    case VexaWindowEvent::kPointerMove: editor.pointerMove(event.x, event.y, event.buttons); break;
+    case VexaWindowEvent::kPointerUp: editor.pointerUp(event.x, event.y, event.buttons); break;
+    default: return;  // scroll, and keys that did not come through the host: ignored entirely
+    }
+    editor.syncContext();
+    drainHostRequest();
+    requestNativeRedraw();
+}
+
+void VexaSynthPluginVst3::drawFrame(int drawableWidth, int drawableHeight) {
+    editor.syncContext();
+    renderer.render(editor.width(), editor.height(), drawableWidth, drawableHeight);
+    drainHostRequest();
+}
+
+void VexaSynthPluginVst3::drainHostRequest() {
+    if (renderer.pendingRequest.kind == HostRequest::kNone) return;
+    const HostRequest request = renderer.pendingRequest;
+    handleHostRequest(request);
+    renderer.clearPendingHostRequest();
+}
+
+void VexaSynthPluginVst3::handleHostRequest(const HostRequest&) {}
+
+bool VexaSynthPluginVst3::dispatchKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                          Steinberg::int16 modifiers) {
+    const std::uint32_t mods = translateVst3Modifiers(modifiers);
+    if (const std::int32_t code = translateVst3VirtualKey(keyCode); code != 0) {
+        editor.keyDown(code, mods);
+    } else if ((key == u'A' || key == u'a') && (mods & (kModCommand | kModControl)) != 0) {
+        editor.keyDown(kKeySelectAll, mods);
+    } else if (key < 0x20) {
+        return false;  // no character: the host may use the key
+    } else {
+        char text[4];
+        encodeUtf16UnitAsUtf8(static_cast<char16_t>(key), text);
+        editor.textInput(text);
+    }
+    drainHostRequest();
+    requestNativeRedraw();
+    return true;
+}
+
+Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                                             Steinberg::int16 modifiers) {
+    return dispatchKeyDown(key, keyCode, modifiers) ? kResultTrue : kResultFalse;
+}
+
+Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onKeyUp(Steinberg::char16, Steinberg::int16, Steinberg::int16) {
+    return kResultFalse;
+}
+
+Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onSize(Steinberg::ViewRect* newSize) {
+    const Steinberg::tresult result = Steinberg::CPluginView::onSize(newSize);
+    if (newSize != nullptr && platform) {
+        platform->view.setFrame(newSize->getWidth(), newSize->getHeight());
+        platform->view.requestRedraw();
+    }
+    return result;
+}
+
+} // namespace vexagui

@@ -1,0 +1,67 @@
+// The toolkit's generic VST 3 plug view: connects the host's parent X11 window to a toolkit
+// editor and the OpenGL renderer through an X11 native view and a GLX context, feeds pointer
+// events and host keys into the editor, draws frames when asked and performs the host requests
+// that the editor posts into the renderer. Events and frames are pumped by the host's
+// Steinberg::Linux::IRunLoop, obtained from the plug frame.
+// Everything runs on the host's user-interface thread.
+#pragma once
+
+#include "public.sdk/source/common/pluginview.h"
+#include "vexagui/render/HostRequest.h"
+
+#include <memory>
+
+namespace vexagui {
+
+class VexaEditor;
+class VexaRendererOpenGL;
+struct VexaWindowEvent;
+
+class VexaSynthPluginVst3 : public Steinberg::CPluginView {
+public:
+    // The platform type this bridge embeds into: the host passes an X11 window id.
+    static constexpr const char* kPlatformType = "X11EmbedWindowID";
+
+    // The editor and the renderer belong to the plug-in. When `owner` (the plug-in) is given, the
+    // view holds a reference to it until the view is gone, so that a host releasing the plug-in
+    // before the view cannot leave the view with a freed editor and renderer.
+    VexaSynthPluginVst3(VexaEditor& editor, VexaRendererOpenGL& renderer, Steinberg::FUnknown* owner = nullptr);
+    ~VexaSynthPluginVst3() override;
+
+    Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
+    Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                            Steinberg::int16 modifiers) override;
+    Steinberg::tresult PLUGIN_API onKeyUp(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                          Steinberg::int16 modifiers) override;
+    Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+
+    void attachedToParent() override;
+    void removedFromParent() override;
+
+    // Host keys into the editor; true when the key was used (see the .cpp for the rules).
+    bool dispatchKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode, Steinberg::int16 modifiers);
+    // Performs and clears the renderer's pending host request, if any.
+    void drainHostRequest();
+    // What the plug-in does with a drained request; nothing here.
+    virtual void handleHostRequest(const HostRequest& request);
+
+    // Whether the native view exists inside the host's window (tests and tools).
+    bool hasNativeView() const;
+
+protected:
+    VexaEditor& editor;
+    VexaRendererOpenGL& renderer;
+
+private:
+    struct PlatformBlock;
+
+    void dispatchWindowEvent(const VexaWindowEvent& event);
+    void drawFrame(int drawableWidth, int drawableHeight);
+    void requestNativeRedraw();
+    void detachPlatform();
+
+    std::unique_ptr<PlatformBlock> platform;
+    Steinberg::FUnknown* owner;  // one reference held, released last
+};
+
+} // namespace vexagui
