@@ -144,7 +144,7 @@ TEST (Bundle, InstancesAreIndependentAndOfferTheirInterfaces)
     auto module = PluginModule::load (bundle, error);
     ASSERT_TRUE (module) << error;
     PClassInfo info {};
-    ASSERT_TRUE (module->findAudioModuleClass (info));
+    ASSERT_GE (module->findAudioModuleClass (info), 0);
 
     auto a = PluginInstance::create (module->factory (), info.cid, error);
     ASSERT_TRUE (a) << error;
