@@ -2,18 +2,22 @@
 // prints what a sound designer measures: level, brightness, attack and tail. It can also write
 // each program's audition phrase as a MIDI file and as a WAV rendered by the engine.
 //
-//   vorlix-bank-probe [--rate HZ] [--program N] [--set ID=VALUE]... [--mid DIR] [--wav DIR]
+//   vorlix-bank-probe [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]
+//   vorlix-bank-probe [--program N]... --summary DIR
 //
 // --set tries a normalized value on top of every program played (for tuning a row).
+// --summary measures the phrase renders DIR/NN-name.wav (made by tools/render-bank through the
+// plug-in bundle) instead of playing the engine.
 #include "BankCategory.h"
 #include "BankPhrase.h"
 #include "BankProbe.h"
+#include "BankWav.h"
 #include "VorlixParamID.h"
 #include "VorlixPrograms.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -24,6 +28,12 @@ using namespace vorlix_bank;
 
 namespace {
 
+// An empty selection means every program.
+bool wanted (const std::vector<int>& selection, int index)
+{
+    return selection.empty () || std::find (selection.begin (), selection.end (), index) != selection.end ();
+}
+
 std::string fileStem (int index)
 {
     char buf[128];
@@ -31,35 +41,40 @@ std::string fileStem (int index)
     return buf;
 }
 
-void put32 (std::ofstream& f, uint32_t v) { for (int i = 0; i < 4; ++i) f.put (char ((v >> (8 * i)) & 0xFF)); }
-void put16 (std::ofstream& f, uint16_t v) { f.put (char (v & 0xFF)); f.put (char (v >> 8)); }
-
-// 32-bit float stereo WAV.
-bool writeWav (const std::string& path, const Render& r)
+// The table of the phrase renders: level, brightness and how long the sound rings on after the
+// phrase's last note-off. Exit code 1 when a render is missing or not finite.
+int summarize (const std::string& dir, const std::vector<int>& only)
 {
-    std::ofstream f (path, std::ios::binary);
-    if (! f)
-        return false;
-    const uint32_t frames = uint32_t (r.left.size ());
-    const uint32_t dataBytes = frames * 8;
-    f.write ("RIFF", 4);
-    put32 (f, 36 + dataBytes);
-    f.write ("WAVEfmt ", 8);
-    put32 (f, 16);
-    put16 (f, 3); // IEEE float
-    put16 (f, 2);
-    put32 (f, uint32_t (r.sampleRate));
-    put32 (f, uint32_t (r.sampleRate) * 8);
-    put16 (f, 8);
-    put16 (f, 32);
-    f.write ("data", 4);
-    put32 (f, dataBytes);
-    for (uint32_t i = 0; i < frames; ++i)
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "#", "name", "cat", "peak", "rms", "cent", "tail");
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "", "", "", "dBFS", "dBFS", "Hz", "s");
+    int failures = 0;
+    for (int r = 0; r < num_programs; ++r)
     {
-        f.write (reinterpret_cast<const char*> (&r.left[i]), 4);
-        f.write (reinterpret_cast<const char*> (&r.right[i]), 4);
+        if (! wanted (only, r))
+            continue;
+        const std::string name = programnames[r];
+        const Phrase phrase = phraseFor (name, envelopeSeconds (r, kOsc1Release));
+        double lastOff = 0;
+        for (const auto& e : phrase.events)
+            if (! e.on)
+                lastOff = std::max (lastOff, e.seconds);
+        Render render;
+        std::string error;
+        if (! readWav (dir + "/" + fileStem (r) + ".wav", render, error))
+        {
+            std::fprintf (stderr, "%s\n", error.c_str ());
+            ++failures;
+            continue;
+        }
+        const Measures m = measure (render, 0.0, lastOff);
+        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7.0f %7.2f%s\n", r, name.c_str (), categoryName (categoryOf (name)),
+                     m.peakDb, m.rmsDb, m.centroidHz, std::max (0.0, m.lastSoundSeconds - lastOff),
+                     m.finite ? "" : " NONFINITE");
+        failures += m.finite ? 0 : 1;
     }
-    return bool (f);
+    std::printf ("peak: whole render; rms, cent: from the first note-on to the last note-off; tail: last sample "
+                 "that does not round to zero in 16 bits, after the last note-off\n");
+    return failures == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -67,8 +82,8 @@ bool writeWav (const std::string& path, const Render& r)
 int main (int argc, char** argv)
 {
     float rate = 48000.0f;
-    int only = -1;
-    std::string midDir, wavDir;
+    std::vector<int> only;
+    std::string midDir, wavDir, summaryDir;
     std::vector<std::pair<int, float>> edits;
     for (int i = 1; i < argc; ++i)
     {
@@ -77,11 +92,13 @@ int main (int argc, char** argv)
         if (a == "--rate" && hasValue)
             rate = float (std::atof (argv[++i]));
         else if (a == "--program" && hasValue)
-            only = std::atoi (argv[++i]);
+            only.push_back (std::atoi (argv[++i]));
         else if (a == "--mid" && hasValue)
             midDir = argv[++i];
         else if (a == "--wav" && hasValue)
             wavDir = argv[++i];
+        else if (a == "--summary" && hasValue)
+            summaryDir = argv[++i];
         else if (a == "--set" && hasValue)
         {
             int id = -1;
@@ -95,7 +112,8 @@ int main (int argc, char** argv)
         }
         else
         {
-            std::fprintf (stderr, "usage: %s [--rate HZ] [--program N] [--set ID=VALUE]... [--mid DIR] [--wav DIR]\n", argv[0]);
+            std::fprintf (stderr, "usage: %s [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]\n"
+                          "       %s [--program N]... --summary DIR\n", argv[0], argv[0]);
             return 2;
         }
     }
@@ -105,13 +123,16 @@ int main (int argc, char** argv)
         return 2;
     }
 
+    if (! summaryDir.empty ())
+        return summarize (summaryDir, only);
+
     std::printf ("%-2s %-22s %-7s %4s %7s %7s %7s %6s %6s %6s %6s %7s %6s\n", "#", "name", "cat", "note", "peak",
                  "rms", "cent", "half", "att", "dec", "rel", "tail", "solo");
     std::printf ("%-2s %-22s %-7s %4s %7s %7s %7s %6s %6s %6s %6s %7s %6s\n", "", "", "", "", "dBFS", "dBFS", "Hz",
                  "s", "s", "s", "s", "s", "s");
     for (int r = 0; r < num_programs; ++r)
     {
-        if (only >= 0 && r != only)
+        if (! wanted (only, r))
             continue;
         const std::string name = programnames[r];
         const int pitch = registerNote (name);
@@ -136,7 +157,7 @@ int main (int argc, char** argv)
         std::printf ("%2d %-22s %-7s %4d %7.1f %7.1f %7.0f %6.3f %6.3f %6.3f %6.2f %7.2f %6.2f%s\n", r, name.c_str (),
                      categoryName (categoryOf (name)), pitch, whole.peakDb, held.rmsDb, held.centroidHz,
                      whole.halfLevelSeconds, envelopeSeconds (r, kOsc1Attack), envelopeSeconds (r, kOsc1Decay), release,
-                     whole.lastSoundSeconds - one.lastNoteOff, solo.lastSoundSeconds, whole.finite ? "" : " NONFINITE");
+                     std::max (0.0, whole.lastSoundSeconds - one.lastNoteOff), solo.lastSoundSeconds, whole.finite ? "" : " NONFINITE");
 
         const Phrase phrase = phraseFor (name, release);
         if (! midDir.empty ())
@@ -160,6 +181,6 @@ int main (int argc, char** argv)
         }
     }
     std::printf ("peak: whole single note; rms, cent: while held; half: time to half level; att/dec/rel: amp "
-                 "envelope; tail: last sound after note-off; solo: last sound with no note-off (3 s max)\n");
+                 "envelope; tail: last sound after note-off (0: silent before it); solo: last sound with no note-off (3 s max)\n");
     return 0;
 }

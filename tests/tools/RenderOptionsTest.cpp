@@ -53,6 +53,7 @@ TEST (RenderOptions, RefusesMistakesWithOneLine)
         {{"--rate", "abc"}, "--rate: expected a sample rate"},
         {{"--rate", "1000"}, "--rate: expected a sample rate"},
         {{"--rate", "nan"}, "--rate: expected a sample rate"},
+        {{"--rate", "44100.5"}, "--rate: expected a sample rate"},
         {{"--block", "0"}, "--block: expected a block size"},
         {{"--block", "64.5"}, "--block: expected a block size"},
         {{"--block", "99999999999999999999"}, "--block: expected a block size"},

@@ -84,13 +84,13 @@ const std::vector<OptionSpec>& optionTable ()
          }},
         {"--rate", "HZ", "sample rate (default 48000)",
          [] (const std::string& v, RenderOptions& o, std::string& error) {
-             double r = 0;
-             if (!toDouble (v, r) || r < 8000 || r > 384000)
+             long long r = 0; // whole hertz: the WAV header holds an integer rate
+             if (!toInt (v, r) || r < 8000 || r > 384000)
              {
                  error = "expected a sample rate between 8000 and 384000 Hz, got '" + v + "'";
                  return false;
              }
-             o.rate = r;
+             o.rate = static_cast<double> (r);
              return true;
          }},
         {"--block", "N", "samples per processing block (default 256)",
@@ -105,6 +105,9 @@ const std::vector<OptionSpec>& optionTable ()
              return true;
          }},
         {"--out", "FILE.wav", "output file, 32-bit float stereo WAV (default vorlix.wav)", text (&RenderOptions::out)},
+        {"--screenshot", "FILE.png", "open the editor as a host would (Xvfb when there is no display) and save its "
+                                     "picture instead of rendering audio",
+         text (&RenderOptions::screenshot)},
         {"--info", nullptr, "describe the module, its class and its parameters", flag (&RenderOptions::info)},
         {"--list-programs", nullptr, "list the built-in programs as \"N name\"", flag (&RenderOptions::listPrograms)},
         {"--help", nullptr, "show this text", flag (&RenderOptions::help)},

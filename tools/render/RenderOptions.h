@@ -18,6 +18,7 @@ struct RenderOptions
     double rate = 48000.0;
     int block = 256;
     std::string out = "vorlix.wav";
+    std::string screenshot;             // non-empty: save the editor's picture as PNG instead of rendering
     bool info = false;
     bool listPrograms = false;
     bool help = false;

@@ -3,6 +3,7 @@
 #include "tools/host/PluginInstance.h"
 #include "tools/host/PluginModule.h"
 #include "tools/render/DemoPhrase.h"
+#include "tools/render/EditorScreenshot.h"
 #include "tools/render/MidiFile.h"
 #include "tools/render/ModuleInfo.h"
 #include "tools/render/ProgramAccess.h"
@@ -108,6 +109,15 @@ int run (const Render::RenderOptions& options)
         return fail (error);
     if (!options.preset.empty () && !Render::importPresetFile (*instance, options.preset, error))
         return fail (error);
+
+    if (!options.screenshot.empty ())
+    {
+        int width = 0, height = 0;
+        if (!Render::takeEditorScreenshot (instance->controller (), options.screenshot, width, height, error))
+            return fail (error);
+        std::printf ("%s: %d x %d editor screenshot\n", options.screenshot.c_str (), width, height);
+        return 0;
+    }
 
     Render::WavWriter wav;
     if (!wav.open (options.out, static_cast<int> (std::lround (options.rate)), error))

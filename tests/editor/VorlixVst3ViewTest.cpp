@@ -1,0 +1,98 @@
+// The component's editor side without a display: view creation by name, the export and import
+// buttons posting their requests, and the plug view performing them through the file dialogs
+// (stand-in zenity on PATH), from the suggested file name to the imported program.
+#include "FakeDialogTools.h"
+
+#include "VorlixVst3Plugin.h"
+#include "editor/VorlixEditor.h"
+#include "vexagui/vst3/VexaSynthPluginVst3.h"
+#include "tools/host/PluginInstance.h"
+
+#include <gtest/gtest.h>
+
+using namespace Vorlix;
+using namespace Vorlix::test;
+
+namespace {
+
+struct Component {
+    VorlixVst3Plugin* plugin = new VorlixVst3Plugin();
+    std::unique_ptr<Host::PluginInstance> instance;
+    Component() {
+        std::string error;
+        instance = Host::PluginInstance::adopt(static_cast<Steinberg::Vst::IAudioProcessor*>(plugin), error);
+    }
+};
+
+} // namespace
+
+TEST(VorlixVst3View, CreatedOnlyForTheEditorName) {
+    Component c;
+    ASSERT_NE(c.instance, nullptr);
+    Steinberg::Vst::IEditController* controller = c.instance->controller();
+    Steinberg::IPlugView* view = controller->createView("editor");
+    ASSERT_NE(view, nullptr);
+    Steinberg::ViewRect r;
+    EXPECT_EQ(view->getSize(&r), Steinberg::kResultTrue);
+    EXPECT_EQ(r.getWidth(), 565);
+    EXPECT_EQ(r.getHeight(), 260);
+    EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), Steinberg::kResultTrue);
+    EXPECT_EQ(view->release(), 0u);
+    for (const char* other : {"Editor", "editor ", "", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(controller->createView(other), nullptr) << (other ? other : "null");
+}
+
+TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {
+    installTool("zenity");
+    Component c;
+    ASSERT_NE(c.instance, nullptr);
+    Steinberg::IPlugView* view = c.instance->controller()->createView("editor");
+    auto* bridge = dynamic_cast<vexagui::VexaSynthPluginVst3*>(view);
+    ASSERT_NE(bridge, nullptr);
+
+    c.plugin->handleUiControlTag(kPresetListBox, 10.0f);
+    c.plugin->handleUiControlTag(kOsc1Detune, 0.25f);  // edited: the name stays the program's
+    const fs::path target = dir / "saved.json";
+    setenv("FAKE_DIALOG_OUTPUT", target.c_str(), 1);
+    c.plugin->handleUiControlTag(kExportPreset, 1.0f);
+    bridge->drainHostRequest();
+
+    EXPECT_EQ(slurp(target), c.plugin->exportPresetJson());
+    const auto log = calls();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_TRUE(has(log[0], "--filename=bass-juno.json"));
+    view->release();
+}
+
+TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
+    installTool("zenity");
+    Component c;
+    ASSERT_NE(c.instance, nullptr);
+    Steinberg::IPlugView* view = c.instance->controller()->createView("editor");
+    auto* bridge = dynamic_cast<vexagui::VexaSynthPluginVst3*>(view);
+    ASSERT_NE(bridge, nullptr);
+
+    const fs::path good = dir / "good.json";
+    { std::ofstream(good) << "{\"program\": 12}"; }
+    setenv("FAKE_DIALOG_OUTPUT", good.c_str(), 1);
+    c.plugin->handleUiControlTag(kImportPreset, 1.0f);
+    bridge->drainHostRequest();
+    EXPECT_EQ(c.plugin->currentProgramIndex(), 12);
+
+    const fs::path bad = dir / "bad.json";
+    { std::ofstream(bad) << "{\"program\": 3,}"; }
+    setenv("FAKE_DIALOG_OUTPUT", bad.c_str(), 1);
+    c.plugin->handleUiControlTag(kImportPreset, 1.0f);
+    bridge->drainHostRequest();
+    EXPECT_EQ(c.plugin->currentProgramIndex(), 12);  // unchanged
+    const auto log = calls();
+    ASSERT_EQ(log.size(), 3u);  // open, open, error
+    EXPECT_TRUE(has(log[2], "--error"));
+
+    // Cancelled: nothing happens and the slot is empty afterwards.
+    setenv("FAKE_DIALOG_STATUS", "1", 1);
+    c.plugin->handleUiControlTag(kImportPreset, 1.0f);
+    bridge->drainHostRequest();
+    EXPECT_EQ(c.plugin->currentProgramIndex(), 12);
+    view->release();
+}
