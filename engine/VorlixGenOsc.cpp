@@ -59,16 +59,27 @@ void VorlixGenOsc::setWaveFrequency(VorlixWaveGens& g, float f)
 
 void VorlixGenOsc::updateFrequency1()
 {
-    setWaveFrequency(gen1, syn::Math::cv2freqClamped(pitch + unisonOffset + detune1));
+    const float cv = pitch + unisonOffset + detune1;
+    if (cv == lastCv1)
+        return;
+    lastCv1 = cv;
+    setWaveFrequency(gen1, syn::Math::cv2freqClamped(cv));
 }
 
 void VorlixGenOsc::updateFrequency2()
 {
-    setWaveFrequency(gen2, syn::Math::cv2freqClamped(pitch + unisonOffset + detune2));
+    const float cv = pitch + unisonOffset + detune2;
+    if (cv == lastCv2)
+        return;
+    lastCv2 = cv;
+    setWaveFrequency(gen2, syn::Math::cv2freqClamped(cv));
 }
 
 void VorlixGenOsc::updateSyncMasterFrequency(float cv)
 {
+    if (cv == lastSyncCv)
+        return;
+    lastSyncCv = cv;
     const float f = syn::Math::cv2freq(cv);
     if (f == syncMaster.frequency)
         return;
@@ -80,6 +91,9 @@ void VorlixGenOsc::updateSyncMasterFrequency(float cv)
 
 void VorlixGenOsc::updateSubFrequency(float cv)
 {
+    if (cv == lastSubCv)
+        return;
+    lastSubCv = cv;
     const float f = syn::Math::cv2freq(cv);
     if (f == sub.frequency)
         return;
@@ -264,4 +278,33 @@ void VorlixGenOsc::resetOsc()
     sub.multiplier = 1;
     sub.phase = 0;
     sub.increment = incrementForFrequency(sub.frequency, sub.sampleRate, 1);
+}
+
+namespace {
+
+using MixRenderer = void (VorlixGenOsc::*)(float*, int);
+
+// Waves 0..5, and 6 for any index outside the list (silence).
+constexpr int kWaveSlots = 7;
+
+int waveSlot(int32_t wave) { return (wave >= 0 && wave <= 5) ? wave : 6; }
+
+} // namespace
+
+template <int... W2>
+struct VorlixMixRow
+{
+    template <int W1>
+    static constexpr std::array<MixRenderer, kWaveSlots> row()
+    {
+        return {&VorlixGenOsc::template renderMixT<W1, W2>...};
+    }
+};
+
+void VorlixGenOsc::renderMix(float* out, int n)
+{
+    using Row = VorlixMixRow<0, 1, 2, 3, 4, 5, 6>;
+    static constexpr std::array<std::array<MixRenderer, kWaveSlots>, kWaveSlots> table{
+        Row::row<0>(), Row::row<1>(), Row::row<2>(), Row::row<3>(), Row::row<4>(), Row::row<5>(), Row::row<6>()};
+    (this->*table[waveSlot(wave1)][waveSlot(wave2)])(out, n);
 }
