@@ -167,6 +167,10 @@ public:
     inline float tick();
     // The next n samples of the copy's mix, with the waveforms decided once for the span.
     void renderMix(float* out, int n);
+    // The same for four copies at once, one per SSE lane, into out[c * stride + k]. Only when
+    // all four play the same saw or square pair (phase-accumulator waves); false otherwise,
+    // and nothing has changed.
+    static bool renderMix4(VorlixGenOsc* copies, float* out, int stride, int n);
 
     // Detune in octaves from a knob value 0..1: +-1 octave with a flat +-0.3 semitone centre,
     // or 0..4 octaves up while the oscillator is synced.
@@ -200,6 +204,8 @@ private:
 
     template <int W1, int W2>
     void renderMixT(float* out, int n);
+    template <int W1, int W2>
+    static void renderMix4T(VorlixGenOsc* copies, float* out, int stride, int n);
     template <int...>
     friend struct VorlixMixRow;
 

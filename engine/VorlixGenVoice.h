@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <type_traits>
 
 #include "SynMath.h"
 #include "VorlixGenEnvelope.h"
@@ -104,7 +105,7 @@ public:
 private:
     template <int Mode, typename T>
     void renderSpan(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n);
-    template <int Mode, int Dist, bool UnitGains, typename T>
+    template <int Mode, int Dist, bool UnitGains, bool Held, typename T>
     void renderSpanT(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n);
 
     // The envelope curve (copy 0's kUseExp): any other value keeps the previous results.
@@ -227,8 +228,9 @@ void VorlixGenVoice::renderAdd(T* left, T* right, long stride, int n)
         renderSpan<kUnisonStereo>(mixes, left, right, stride, n);
         break;
     case kUnisonWide:
-        for (int c = 0; c < 4; ++c)
-            osc[c].renderMix(mixes[c], n);
+        if (!VorlixGenOsc::renderMix4(osc.data(), mixes[0], kMaxSpan, n))
+            for (int c = 0; c < 4; ++c)
+                osc[c].renderMix(mixes[c], n);
         renderSpan<kUnisonWide>(mixes, left, right, stride, n);
         break;
     default:
@@ -241,24 +243,34 @@ template <int Mode, typename T>
 void VorlixGenVoice::renderSpan(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n)
 {
     const bool unit = filterL.unitGains() && filterR.unitGains();
+    // Both envelopes sustaining without a pending gate: every step of the span returns the same
+    // values, so they (and the curve and cutoff that follow from them) are computed once.
+    const bool held = ampEnv.state == kEnvSustain && filterEnv.state == kEnvSustain && ampEnv.gateCountdown == 0
+                      && filterEnv.gateCountdown == 0;
+    auto run = [&](auto dist) {
+        constexpr int D = decltype(dist)::value;
+        if (unit)
+            held ? renderSpanT<Mode, D, true, true>(mixes, left, right, stride, n)
+                 : renderSpanT<Mode, D, true, false>(mixes, left, right, stride, n);
+        else
+            held ? renderSpanT<Mode, D, false, true>(mixes, left, right, stride, n)
+                 : renderSpanT<Mode, D, false, false>(mixes, left, right, stride, n);
+    };
     switch (distortionType)
     {
     case 1:
-        unit ? renderSpanT<Mode, 1, true>(mixes, left, right, stride, n)
-             : renderSpanT<Mode, 1, false>(mixes, left, right, stride, n);
+        run(std::integral_constant<int, 1>{});
         break;
     case 2:
-        unit ? renderSpanT<Mode, 2, true>(mixes, left, right, stride, n)
-             : renderSpanT<Mode, 2, false>(mixes, left, right, stride, n);
+        run(std::integral_constant<int, 2>{});
         break;
     default:
-        unit ? renderSpanT<Mode, 0, true>(mixes, left, right, stride, n)
-             : renderSpanT<Mode, 0, false>(mixes, left, right, stride, n);
+        run(std::integral_constant<int, 0>{});
         break;
     }
 }
 
-template <int Mode, int Dist, bool UnitGains, typename T>
+template <int Mode, int Dist, bool UnitGains, bool Held, typename T>
 void VorlixGenVoice::renderSpanT(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n)
 {
     // Hot state in locals for the span, written back after it.
@@ -276,6 +288,13 @@ void VorlixGenVoice::renderSpanT(const float (*mixes)[kMaxSpan], T* left, T* rig
     const float cutoffOffset = keyTrackOffset + cutoffBase; // evaluated left to right as in the tick
     const float mixD = distortionMix;
     const float level = outputLevel;
+    if constexpr (Held)
+    {
+        const float a = amp.step();
+        const float e = fenv.step() * envAmount;
+        applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+        cut = clampCutoff(cutoffOffset + mod);
+    }
 
     if constexpr (Mode == kUnisonOff)
     {
@@ -284,11 +303,14 @@ void VorlixGenVoice::renderSpanT(const float (*mixes)[kMaxSpan], T* left, T* rig
         const float panL = latchedPanLeft;
         for (int k = 0; k < n; ++k)
         {
-            const float a = amp.step();
-            const float e = fenv.step() * envAmount;
-            applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+            if constexpr (!Held)
+            {
+                const float a = amp.step();
+                const float e = fenv.step() * envAmount;
+                applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+                cut = clampCutoff(cutoffOffset + mod);
+            }
             centreValue = ampValue * mixes[4][k];
-            cut = clampCutoff(cutoffOffset + mod);
             const float x = ampValue * mixes[0][k];
             const float y = filter.template process<UnitGains>(x + 1e-15f, cut, res);
             const float d = vorlixDistort(y, drive, Dist);
@@ -308,11 +330,14 @@ void VorlixGenVoice::renderSpanT(const float (*mixes)[kMaxSpan], T* left, T* rig
         const __m128 panV = VorlixFilterPair::pair(latchedPanLeft, latchedPanRight);
         for (int k = 0; k < n; ++k)
         {
-            const float a = amp.step();
-            const float e = fenv.step() * envAmount;
-            applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+            if constexpr (!Held)
+            {
+                const float a = amp.step();
+                const float e = fenv.step() * envAmount;
+                applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+                cut = clampCutoff(cutoffOffset + mod);
+            }
             centreValue = ampValue * mixes[4][k];
-            cut = clampCutoff(cutoffOffset + mod);
             float xL, xR;
             if constexpr (Mode == kUnisonStereo)
             {
