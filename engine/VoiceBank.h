@@ -176,8 +176,10 @@ public:
                 {
                     const DelayedNote due = d;
                     delayedNotes.erase(delayedNotes.begin() + static_cast<std::ptrdiff_t>(i));
+                    // A note that fell due inside the counted span starts now: handing on a
+                    // negative remainder would queue it again, never to fire.
                     if (due.isNoteOn)
-                        Add(due.flag, due.cv, due.velocity, saturate(int64_t(old) - samples), due.stamp);
+                        Add(due.flag, due.cv, due.velocity, 0, due.stamp);
                     else
                         Release(due.cv, 0);
                     continue;

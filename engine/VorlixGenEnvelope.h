@@ -108,7 +108,7 @@ struct VorlixGenEnvelope
         startLevel = 0.0f;
     }
 
-    inline float step()
+    __attribute__((always_inline)) inline float step()
     {
         if (gateCountdown > 0 && --gateCountdown == 0 && state != kEnvIdle)
         {

@@ -3,6 +3,7 @@
 #include "VorlixGenOsc.h"
 
 #include <cmath>
+#include <emmintrin.h>
 
 #include "VorlixParamID.h"
 
@@ -59,16 +60,27 @@ void VorlixGenOsc::setWaveFrequency(VorlixWaveGens& g, float f)
 
 void VorlixGenOsc::updateFrequency1()
 {
-    setWaveFrequency(gen1, syn::Math::cv2freqClamped(pitch + unisonOffset + detune1));
+    const float cv = pitch + unisonOffset + detune1;
+    if (cv == lastCv1)
+        return;
+    lastCv1 = cv;
+    setWaveFrequency(gen1, syn::Math::cv2freqClamped(cv));
 }
 
 void VorlixGenOsc::updateFrequency2()
 {
-    setWaveFrequency(gen2, syn::Math::cv2freqClamped(pitch + unisonOffset + detune2));
+    const float cv = pitch + unisonOffset + detune2;
+    if (cv == lastCv2)
+        return;
+    lastCv2 = cv;
+    setWaveFrequency(gen2, syn::Math::cv2freqClamped(cv));
 }
 
 void VorlixGenOsc::updateSyncMasterFrequency(float cv)
 {
+    if (cv == lastSyncCv)
+        return;
+    lastSyncCv = cv;
     const float f = syn::Math::cv2freq(cv);
     if (f == syncMaster.frequency)
         return;
@@ -80,6 +92,9 @@ void VorlixGenOsc::updateSyncMasterFrequency(float cv)
 
 void VorlixGenOsc::updateSubFrequency(float cv)
 {
+    if (cv == lastSubCv)
+        return;
+    lastSubCv = cv;
     const float f = syn::Math::cv2freq(cv);
     if (f == sub.frequency)
         return;
@@ -264,4 +279,190 @@ void VorlixGenOsc::resetOsc()
     sub.multiplier = 1;
     sub.phase = 0;
     sub.increment = incrementForFrequency(sub.frequency, sub.sampleRate, 1);
+}
+
+namespace {
+
+using MixRenderer = void (VorlixGenOsc::*)(float*, int);
+
+// Waves 0..5, and 6 for any index outside the list (silence).
+constexpr int kWaveSlots = 7;
+
+int waveSlot(int32_t wave) { return (wave >= 0 && wave <= 5) ? wave : 6; }
+
+} // namespace
+
+template <int... W2>
+struct VorlixMixRow
+{
+    template <int W1>
+    static constexpr std::array<MixRenderer, kWaveSlots> row()
+    {
+        return {&VorlixGenOsc::template renderMixT<W1, W2>...};
+    }
+};
+
+void VorlixGenOsc::renderMix(float* out, int n)
+{
+    using Row = VorlixMixRow<0, 1, 2, 3, 4, 5, 6>;
+    static constexpr std::array<std::array<MixRenderer, kWaveSlots>, kWaveSlots> table{
+        Row::row<0>(), Row::row<1>(), Row::row<2>(), Row::row<3>(), Row::row<4>(), Row::row<5>(), Row::row<6>()};
+    (this->*table[waveSlot(wave1)][waveSlot(wave2)])(out, n);
+}
+
+namespace {
+
+// Phase-accumulator waves in four lanes: the same integer and float operations as the scalar
+// runners, lane by lane.
+template <int W>
+struct PhaseLanes
+{
+    __m128i phase, increment;
+    __m128 magnitude, last; // square only
+
+    void load(VorlixGenOsc* c, VorlixWaveGens VorlixGenOsc::*gens)
+    {
+        if constexpr (W == kWaveSaw)
+        {
+            phase = _mm_setr_epi32(int((c[0].*gens).saw.phase), int((c[1].*gens).saw.phase),
+                                   int((c[2].*gens).saw.phase), int((c[3].*gens).saw.phase));
+            increment = _mm_setr_epi32(int((c[0].*gens).saw.increment), int((c[1].*gens).saw.increment),
+                                       int((c[2].*gens).saw.increment), int((c[3].*gens).saw.increment));
+        }
+        else
+        {
+            phase = _mm_setr_epi32(int((c[0].*gens).square.phase), int((c[1].*gens).square.phase),
+                                   int((c[2].*gens).square.phase), int((c[3].*gens).square.phase));
+            increment = _mm_setr_epi32(int((c[0].*gens).square.increment), int((c[1].*gens).square.increment),
+                                       int((c[2].*gens).square.increment), int((c[3].*gens).square.increment));
+            last = _mm_setr_ps((c[0].*gens).square.amplitude, (c[1].*gens).square.amplitude,
+                               (c[2].*gens).square.amplitude, (c[3].*gens).square.amplitude);
+            magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), last);
+        }
+    }
+    __m128 step(__m128i reset)
+    {
+        if constexpr (W == kWaveSaw)
+        {
+            phase = _mm_andnot_si128(reset, _mm_add_epi32(phase, increment));
+            return _mm_mul_ps(_mm_cvtepi32_ps(phase), _mm_set1_ps(4.656613e-10f));
+        }
+        else
+        {
+            const __m128 sign = _mm_castsi128_ps(_mm_slli_epi32(_mm_srai_epi32(phase, 31), 31));
+            last = _mm_xor_ps(magnitude, sign);
+            phase = _mm_andnot_si128(reset, _mm_add_epi32(phase, increment));
+            return last;
+        }
+    }
+    void store(VorlixGenOsc* c, VorlixWaveGens VorlixGenOsc::*gens) const
+    {
+        alignas(16) uint32_t p[4];
+        alignas(16) float a[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(p), phase);
+        if constexpr (W == kWaveSaw)
+        {
+            for (int i = 0; i < 4; ++i)
+                (c[i].*gens).saw.phase = p[i];
+        }
+        else
+        {
+            _mm_store_ps(a, last);
+            for (int i = 0; i < 4; ++i)
+            {
+                (c[i].*gens).square.phase = p[i];
+                (c[i].*gens).square.amplitude = a[i];
+            }
+        }
+    }
+};
+
+__m128 lanes(VorlixGenOsc* c, float VorlixGenOsc::*field)
+{
+    return _mm_setr_ps(c[0].*field, c[1].*field, c[2].*field, c[3].*field);
+}
+
+} // namespace
+
+template <int W1, int W2>
+void VorlixGenOsc::renderMix4T(VorlixGenOsc* c, float* out, int stride, int n)
+{
+    PhaseLanes<W1> o1;
+    PhaseLanes<W2> o2;
+    o1.load(c, &VorlixGenOsc::gen1);
+    o2.load(c, &VorlixGenOsc::gen2);
+    __m128i masterPhase = _mm_setr_epi32(int(c[0].syncMaster.phase), int(c[1].syncMaster.phase),
+                                         int(c[2].syncMaster.phase), int(c[3].syncMaster.phase));
+    __m128i previous = _mm_setr_epi32(int(c[0].syncMaster.previousPhase), int(c[1].syncMaster.previousPhase),
+                                      int(c[2].syncMaster.previousPhase), int(c[3].syncMaster.previousPhase));
+    const __m128i masterIncrement = _mm_setr_epi32(int(c[0].syncMaster.increment), int(c[1].syncMaster.increment),
+                                                   int(c[2].syncMaster.increment), int(c[3].syncMaster.increment));
+    __m128i subPhase = _mm_setr_epi32(int(c[0].sub.phase), int(c[1].sub.phase), int(c[2].sub.phase), int(c[3].sub.phase));
+    const __m128i subIncrement = _mm_setr_epi32(int(c[0].sub.increment), int(c[1].sub.increment),
+                                                int(c[2].sub.increment), int(c[3].sub.increment));
+    __m128 subOut = _mm_setr_ps(c[0].sub.amplitude, c[1].sub.amplitude, c[2].sub.amplitude, c[3].sub.amplitude);
+    const __m128 subMagnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), subOut);
+    const __m128 level = lanes(c, &VorlixGenOsc::subLevel);
+    const __m128 mixV = lanes(c, &VorlixGenOsc::mix);
+    const __m128 gain2 = _mm_mul_ps(mixV, lanes(c, &VorlixGenOsc::invert2));
+    const __m128 gain1 = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), mixV), lanes(c, &VorlixGenOsc::invert1));
+    // A pulse resets an integer phase when the sync amount (flag x pulse) is not 0.
+    const __m128i syncOn1 = _mm_castps_si128(_mm_cmpneq_ps(lanes(c, &VorlixGenOsc::sync1), _mm_setzero_ps()));
+    const __m128i syncOn2 = _mm_castps_si128(_mm_cmpneq_ps(lanes(c, &VorlixGenOsc::sync2), _mm_setzero_ps()));
+
+    alignas(16) float quad[4];
+    for (int k = 0; k < n; ++k)
+    {
+        previous = masterPhase;
+        masterPhase = _mm_add_epi32(masterPhase, masterIncrement);
+        const __m128i pulse = _mm_srai_epi32(_mm_andnot_si128(masterPhase, previous), 31);
+        const __m128 subSign = _mm_castsi128_ps(_mm_slli_epi32(_mm_srai_epi32(subPhase, 31), 31));
+        subOut = _mm_xor_ps(subMagnitude, subSign);
+        subPhase = _mm_add_epi32(subPhase, subIncrement);
+        const __m128 v1 = o1.step(_mm_and_si128(pulse, syncOn1));
+        const __m128 v2 = o2.step(_mm_and_si128(pulse, syncOn2));
+        const __m128 mixed = _mm_add_ps(_mm_add_ps(_mm_mul_ps(subOut, level), _mm_mul_ps(gain2, v2)),
+                                        _mm_mul_ps(gain1, v1));
+        _mm_store_ps(quad, mixed);
+        out[k] = quad[0];
+        out[stride + k] = quad[1];
+        out[2 * stride + k] = quad[2];
+        out[3 * stride + k] = quad[3];
+    }
+
+    o1.store(c, &VorlixGenOsc::gen1);
+    o2.store(c, &VorlixGenOsc::gen2);
+    alignas(16) uint32_t mp[4], pp[4], sp[4];
+    alignas(16) float so[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(mp), masterPhase);
+    _mm_store_si128(reinterpret_cast<__m128i*>(pp), previous);
+    _mm_store_si128(reinterpret_cast<__m128i*>(sp), subPhase);
+    _mm_store_ps(so, subOut);
+    for (int i = 0; i < 4; ++i)
+    {
+        c[i].syncMaster.phase = mp[i];
+        c[i].syncMaster.previousPhase = pp[i];
+        c[i].sub.phase = sp[i];
+        c[i].sub.amplitude = so[i];
+    }
+}
+
+bool VorlixGenOsc::renderMix4(VorlixGenOsc* c, float* out, int stride, int n)
+{
+    const int32_t w1 = c[0].wave1, w2 = c[0].wave2;
+    for (int i = 1; i < 4; ++i)
+        if (c[i].wave1 != w1 || c[i].wave2 != w2)
+            return false;
+    const bool saw1 = w1 == kWaveSaw, saw2 = w2 == kWaveSaw;
+    if (!(saw1 || w1 == kWaveSquare) || !(saw2 || w2 == kWaveSquare))
+        return false;
+    if (saw1 && saw2)
+        renderMix4T<kWaveSaw, kWaveSaw>(c, out, stride, n);
+    else if (saw1)
+        renderMix4T<kWaveSaw, kWaveSquare>(c, out, stride, n);
+    else if (saw2)
+        renderMix4T<kWaveSquare, kWaveSaw>(c, out, stride, n);
+    else
+        renderMix4T<kWaveSquare, kWaveSquare>(c, out, stride, n);
+    return true;
 }

@@ -114,6 +114,9 @@ enum VorlixWave
     kWavePinkNoise = 5
 };
 
+template <int...>
+struct VorlixMixRow;
+
 class VorlixGenOsc
 {
 public:
@@ -162,6 +165,12 @@ public:
 
     // One sample of the copy's mix: sync master, sub, oscillator 1, oscillator 2.
     inline float tick();
+    // The next n samples of the copy's mix, with the waveforms decided once for the span.
+    void renderMix(float* out, int n);
+    // The same for four copies at once, one per SSE lane, into out[c * stride + k]. Only when
+    // all four play the same saw or square pair (phase-accumulator waves); false otherwise,
+    // and nothing has changed.
+    static bool renderMix4(VorlixGenOsc* copies, float* out, int stride, int n);
 
     // Detune in octaves from a knob value 0..1: +-1 octave with a flat +-0.3 semitone centre,
     // or 0..4 octaves up while the oscillator is synced.
@@ -185,6 +194,21 @@ public:
     static constexpr float kLongestPeriod = 4294967296.0f;
 
 private:
+    // Inputs (cv) of the last frequency derivations: the same cv gives the same frequency, so
+    // the control update can skip the polynomial while a note holds its pitch.
+    float lastCv1 = kNoCv;
+    float lastCv2 = kNoCv;
+    float lastSyncCv = kNoCv;
+    float lastSubCv = kNoCv;
+    static constexpr float kNoCv = -1.0e30f;
+
+    template <int W1, int W2>
+    void renderMixT(float* out, int n);
+    template <int W1, int W2>
+    static void renderMix4T(VorlixGenOsc* copies, float* out, int stride, int n);
+    template <int...>
+    friend struct VorlixMixRow;
+
     void setWaveFrequency(VorlixWaveGens& g, float f);
     static void retuneTriangle(VorlixTriangleGen& t, bool keepSign);
     static void retuneSine(VorlixSineGen& s);
@@ -192,76 +216,194 @@ private:
     static inline float waveTick(int32_t wave, VorlixWaveGens& g, float syncAmount);
 };
 
-inline float VorlixGenOsc::waveTick(int32_t wave, VorlixWaveGens& g, float s)
+// Per-waveform sample generators working on local copies of their state, so that a span loop
+// keeps the state in registers. load/store move it between the generator and the locals; step
+// takes the sync amount s (0 = no pulse) and keep = s == 0 ? all ones : 0 for the integer phases.
+template <int W>
+struct VorlixWaveRunner
 {
-    // A sync pulse zeroes the integer phases; for the float generators s blends into a restart.
-    const uint32_t keep = (s == 0.0f) ? 0xFFFFFFFFu : 0u;
-    switch (wave)
+    void load(const VorlixWaveGens&) {}
+    float step(float, uint32_t) { return 0.0f; } // an index outside 0..5 is silence
+    void store(VorlixWaveGens&) const {}
+};
+
+template <>
+struct VorlixWaveRunner<kWaveSaw>
+{
+    uint32_t phase, increment;
+    void load(const VorlixWaveGens& g) { phase = g.saw.phase; increment = g.saw.increment; }
+    float step(float, uint32_t keep)
     {
-    case kWaveSaw: {
-        g.saw.phase = (g.saw.phase + g.saw.increment) & keep;
-        return static_cast<float>(static_cast<int32_t>(g.saw.phase)) * 4.656613e-10f;
+        phase = (phase + increment) & keep; // a pulse resets the phase to 0
+        return static_cast<float>(static_cast<int32_t>(phase)) * 4.656613e-10f;
     }
-    case kWaveSquare: {
-        const float a = std::fabs(g.square.amplitude);
-        const float out = static_cast<int32_t>(g.square.phase) < 0 ? -a : a;
-        g.square.amplitude = out;
-        g.square.phase = (g.square.phase + g.square.increment) & keep;
-        return out;
+    void store(VorlixWaveGens& g) const { g.saw.phase = phase; }
+};
+
+template <>
+struct VorlixWaveRunner<kWaveSquare>
+{
+    uint32_t phase, increment;
+    float magnitude, last;
+    void load(const VorlixWaveGens& g)
+    {
+        phase = g.square.phase;
+        increment = g.square.increment;
+        last = g.square.amplitude;
+        magnitude = std::fabs(last);
     }
-    case kWaveTriangle: {
-        VorlixTriangleGen& t = g.triangle;
-        const float step = (1.0f - s) * t.slope;
-        float v = t.value + step;
-        t.slope = step + s * t.fullSlope;
+    float step(float, uint32_t keep)
+    {
+        last = static_cast<int32_t>(phase) < 0 ? -magnitude : magnitude;
+        phase = (phase + increment) & keep;
+        return last;
+    }
+    void store(VorlixWaveGens& g) const
+    {
+        g.square.phase = phase;
+        g.square.amplitude = last;
+    }
+};
+
+template <>
+struct VorlixWaveRunner<kWaveTriangle>
+{
+    float value, slope, fullSlope;
+    void load(const VorlixWaveGens& g)
+    {
+        value = g.triangle.value;
+        slope = g.triangle.slope;
+        fullSlope = g.triangle.fullSlope;
+    }
+    float step(float s, uint32_t)
+    {
+        const float t = (1.0f - s) * slope; // a pulse restarts the slope upward
+        float v = value + t;
+        slope = t + s * fullSlope;
         if (v > 1.0f)
         {
             v = 1.0f - (v - 1.0f);
-            t.slope = -t.slope;
+            slope = -slope;
         }
         else if (v < -1.0f)
         {
             v = -2.0f - v;
-            t.slope = -t.slope;
+            slope = -slope;
         }
-        // A slope above 4 per sample (frequency above the sample rate) overshoots even after the
-        // fold; left alone the value would grow without bound.
-        if (v > 1.0f)
-            v = 1.0f;
-        else if (v < -1.0f)
-            v = -1.0f;
-        t.value = v;
+        // A slope above 4 per sample (frequency above the sample rate) overshoots even after
+        // the fold; left alone the value would grow without bound.
+        v = v < 1.0f ? v : 1.0f;
+        v = v > -1.0f ? v : -1.0f;
+        value = v;
         return v;
     }
-    case kWaveSine: {
-        VorlixSineGen& w = g.sine;
-        const float sn = (w.s - w.k * w.q) * (1.0f - s) + s * 0.5f;
-        const float qn = (w.k * sn + w.q) * (1.0f - s);
-        w.s = sn;
-        w.q = qn;
+    void store(VorlixWaveGens& g) const
+    {
+        g.triangle.value = value;
+        g.triangle.slope = slope;
+    }
+};
+
+template <>
+struct VorlixWaveRunner<kWaveSine>
+{
+    float s, q, k;
+    void load(const VorlixWaveGens& g)
+    {
+        s = g.sine.s;
+        q = g.sine.q;
+        k = g.sine.k;
+    }
+    float step(float p, uint32_t)
+    {
+        // Coupled form; a pulse p blends the pair back to its start (0.5, 0): the peak.
+        const float sn = (s - k * q) * (1.0f - p) + p * 0.5f;
+        q = (k * sn + q) * (1.0f - p);
+        s = sn;
         return 2.0f * sn;
     }
-    case kWaveWhiteNoise: {
-        g.white.seed = g.white.seed * 196314165u + 907633515u;
-        return static_cast<float>(static_cast<int32_t>(g.white.seed)) * g.white.scale;
+    void store(VorlixWaveGens& g) const
+    {
+        g.sine.s = s;
+        g.sine.q = q;
     }
-    case kWavePinkNoise: {
-        VorlixPinkNoiseGen& p = g.pink;
-        p.counter = (p.counter + 1u) & p.counterMask;
-        if (p.counter != 0)
+};
+
+template <>
+struct VorlixWaveRunner<kWaveWhiteNoise>
+{
+    uint32_t seed;
+    float scale;
+    void load(const VorlixWaveGens& g)
+    {
+        seed = g.white.seed;
+        scale = g.white.scale;
+    }
+    float step(float, uint32_t)
+    {
+        seed = seed * 196314165u + 907633515u; // wraps modulo 2^32
+        return static_cast<float>(static_cast<int32_t>(seed)) * scale;
+    }
+    void store(VorlixWaveGens& g) const { g.white.seed = seed; }
+};
+
+template <>
+struct VorlixWaveRunner<kWavePinkNoise>
+{
+    VorlixPinkNoiseGen* p;
+    uint32_t seed, counter, mask;
+    int32_t sum, shift;
+    void load(VorlixWaveGens& g)
+    {
+        p = &g.pink;
+        seed = p->seed;
+        counter = p->counter;
+        mask = p->counterMask;
+        sum = p->runningSum;
+        shift = p->shift & 31;
+    }
+    float step(float, uint32_t)
+    {
+        counter = (counter + 1u) & mask;
+        if (counter != 0)
         {
-            const int k = __builtin_ctz(p.counter) & 15;
-            p.seed = p.seed * 196314165u + 907633515u;
-            const int32_t r = static_cast<int32_t>(p.seed) >> (p.shift & 31);
-            p.runningSum = p.runningSum - p.rows[k] + r;
-            p.rows[k] = r;
+            // Row k is renewed every 2^(k+1) samples: the trailing zeros of the counter.
+            const int k = __builtin_ctz(counter) & 15;
+            seed = seed * 196314165u + 907633515u;
+            const int32_t r = static_cast<int32_t>(seed) >> shift;
+            sum = sum - p->rows[k] + r;
+            p->rows[k] = r;
         }
-        p.seed = p.seed * 196314165u + 907633515u;
-        const int32_t white = static_cast<int32_t>(p.seed) >> (p.shift & 31);
-        return static_cast<float>(white + p.runningSum) * p.scale;
+        seed = seed * 196314165u + 907633515u;
+        const int32_t white = static_cast<int32_t>(seed) >> shift;
+        return static_cast<float>(white + sum) * p->scale;
     }
-    default:
-        return 0.0f; // an index outside 0..5 is silence
+    void store(VorlixWaveGens& g) const
+    {
+        g.pink.seed = seed;
+        g.pink.counter = counter;
+        g.pink.runningSum = sum;
+    }
+};
+
+inline float VorlixGenOsc::waveTick(int32_t wave, VorlixWaveGens& g, float s)
+{
+    const uint32_t keep = (s == 0.0f) ? 0xFFFFFFFFu : 0u;
+    auto once = [&](auto runner) {
+        runner.load(g);
+        const float out = runner.step(s, keep);
+        runner.store(g);
+        return out;
+    };
+    switch (wave)
+    {
+    case kWaveSaw: return once(VorlixWaveRunner<kWaveSaw>{});
+    case kWaveSquare: return once(VorlixWaveRunner<kWaveSquare>{});
+    case kWaveTriangle: return once(VorlixWaveRunner<kWaveTriangle>{});
+    case kWaveSine: return once(VorlixWaveRunner<kWaveSine>{});
+    case kWaveWhiteNoise: return once(VorlixWaveRunner<kWaveWhiteNoise>{});
+    case kWavePinkNoise: return once(VorlixWaveRunner<kWavePinkNoise>{});
+    default: return 0.0f;
     }
 }
 
@@ -284,4 +426,45 @@ inline float VorlixGenOsc::tick()
     const float o1 = waveTick(wave1, gen1, s1);
     const float o2 = waveTick(wave2, gen2, s2);
     return subOut * subLevel + mix * invert2 * o2 + (1.0f - mix) * invert1 * o1;
+}
+
+template <int W1, int W2>
+void VorlixGenOsc::renderMixT(float* __restrict out, int n)
+{
+    VorlixWaveRunner<W1> r1;
+    VorlixWaveRunner<W2> r2;
+    r1.load(gen1);
+    r2.load(gen2);
+    uint32_t masterPhase = syncMaster.phase;
+    uint32_t previous = syncMaster.previousPhase;
+    const uint32_t masterIncrement = syncMaster.increment;
+    uint32_t subPhase = sub.phase;
+    const uint32_t subIncrement = sub.increment;
+    const float subMagnitude = std::fabs(sub.amplitude);
+    float subOut = sub.amplitude;
+    const float level = subLevel;
+    // mix * invert2 * o2 evaluates as (mix * invert2) * o2: the same numbers, hoisted.
+    const float gain2 = mix * invert2;
+    const float gain1 = (1.0f - mix) * invert1;
+    const float sync1Amount = sync1;
+    const float sync2Amount = sync2;
+    for (int k = 0; k < n; ++k)
+    {
+        previous = masterPhase;
+        masterPhase += masterIncrement;
+        const bool pulse = ((previous & ~masterPhase) >> 31) != 0;
+        const float s1 = pulse ? sync1Amount : 0.0f;
+        const float s2 = pulse ? sync2Amount : 0.0f;
+        subOut = static_cast<int32_t>(subPhase) < 0 ? -subMagnitude : subMagnitude;
+        subPhase += subIncrement;
+        const float o1 = r1.step(s1, s1 == 0.0f ? 0xFFFFFFFFu : 0u);
+        const float o2 = r2.step(s2, s2 == 0.0f ? 0xFFFFFFFFu : 0u);
+        out[k] = subOut * level + gain2 * o2 + gain1 * o1;
+    }
+    r1.store(gen1);
+    r2.store(gen2);
+    syncMaster.phase = masterPhase;
+    syncMaster.previousPhase = previous;
+    sub.phase = subPhase;
+    sub.amplitude = subOut;
 }

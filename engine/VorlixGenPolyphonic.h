@@ -73,24 +73,13 @@ template <typename T>
 void VorlixGenPolyphonic::renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long head, long groups,
                                       float coefScale)
 {
-    long k = 0;
-    for (long end = head; k < end; ++k)
-    {
-        const float l = v.stereoLeftTick();
-        const float r = v.stereoRightTick();
-        left[k * stride] += l;
-        right[k * stride] += r;
-    }
-    for (long g = 0; g < groups; ++g)
+    if (head > 0)
+        v.renderAdd(left, right, stride, static_cast<int>(head));
+    long k = head;
+    for (long g = 0; g < groups; ++g, k += kControlInterval)
     {
         v.controlTick(coefScale);
-        for (long end = k + kControlInterval; k < end; ++k)
-        {
-            const float l = v.stereoLeftTick();
-            const float r = v.stereoRightTick();
-            left[k * stride] += l;
-            right[k * stride] += r;
-        }
+        v.renderAdd(left + k * stride, right + k * stride, stride, kControlInterval);
     }
 }
 

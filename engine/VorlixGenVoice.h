@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <type_traits>
 
 #include "SynMath.h"
 #include "VorlixGenEnvelope.h"
@@ -64,6 +65,12 @@ public:
     float centre = 0.0f;
     bool started = false;
     bool released = true;
+    // Inputs of the last envelope-curve evaluation: a held envelope gives the same inputs every
+    // sample, and the same inputs give the same curve values.
+    float curveInA = kNoInput;
+    float curveInE = kNoInput;
+    int32_t curveIn = -1;
+    static constexpr float kNoInput = -1.0e30f;
 
     VorlixGenVoice();
 
@@ -85,10 +92,50 @@ public:
     inline float stereoLeftTick();
     inline float stereoRightTick();
 
+    // The next n (at most kMaxSpan) sample pairs added into left/right at k * stride: the same
+    // numbers as n pairs of stereoLeftTick and stereoRightTick, with the unison mode, waveforms
+    // and distortion type decided once for the span.
+    static constexpr int kMaxSpan = 16;
+    template <typename T>
+    void renderAdd(T* left, T* right, long stride, int n);
+
     // Output gain of the kOutputLevel knob (0..1): 4.3e-5 at 0, 2.1435 at 1.
     static float levelCurve(float value);
 
 private:
+    template <int Mode, typename T>
+    void renderSpan(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n);
+    template <int Mode, int Dist, bool UnitGains, bool Held, typename T>
+    void renderSpanT(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n);
+
+    // The envelope curve (copy 0's kUseExp): any other value keeps the previous results.
+    __attribute__((always_inline)) static inline void applyCurve(int curve, float a, float e, float& amp, float& mod,
+                                                                 float& inA, float& inE, int32_t& inCurve)
+    {
+        if (a == inA && e == inE && curve == inCurve)
+            return;
+        inA = a;
+        inE = e;
+        inCurve = curve;
+        switch (curve)
+        {
+        case 0:
+            amp = a;
+            mod = e;
+            break;
+        case 1:
+            amp = syn::Math::smoothSpline(a);
+            mod = syn::Math::smoothSpline(e);
+            break;
+        case 2:
+            amp = syn::Math::smoothExp2Fast(a);
+            mod = syn::Math::smoothExp2Fast(e);
+            break;
+        default:
+            break;
+        }
+    }
+
     static float clampCutoff(float f)
     {
         // NaN-safe ordering: a NaN ends on the upper bound.
@@ -109,23 +156,7 @@ inline float VorlixGenVoice::stereoLeftTick()
 {
     const float a = ampEnv.step();
     const float e = filterEnv.step() * filterEnvAmount;
-    switch (osc[0].envelopeCurve)
-    {
-    case 0:
-        amplitude = a;
-        filterMod = e;
-        break;
-    case 1:
-        amplitude = syn::Math::smoothSpline(a);
-        filterMod = syn::Math::smoothSpline(e);
-        break;
-    case 2:
-        amplitude = syn::Math::smoothExp2Fast(a);
-        filterMod = syn::Math::smoothExp2Fast(e);
-        break;
-    default:
-        break; // keeps the previous values
-    }
+    applyCurve(osc[0].envelopeCurve, a, e, amplitude, filterMod, curveInA, curveInE, curveIn);
 
     centre = amplitude * osc[4].tick();
     cutoffCoef = clampCutoff(keyTrackOffset + cutoffBase + filterMod);
@@ -172,4 +203,176 @@ inline float VorlixGenVoice::stereoRightTick()
         break;
     }
     return finish(filterR, x, resonanceR, latchedPanRight);
+}
+
+template <typename T>
+void VorlixGenVoice::renderAdd(T* left, T* right, long stride, int n)
+{
+    if (n <= 0)
+        return;
+    if (n > kMaxSpan)
+        n = kMaxSpan;
+    // Copies are independent of each other and of the envelopes and filters within a span, so
+    // each copy's mix is generated for the whole span first.
+    alignas(16) float mixes[kNumCopies][kMaxSpan];
+    osc[4].renderMix(mixes[4], n); // the centre copy always runs
+    switch (unisonMode)
+    {
+    case kUnisonOff:
+        osc[0].renderMix(mixes[0], n);
+        renderSpan<kUnisonOff>(mixes, left, right, stride, n);
+        break;
+    case kUnisonStereo:
+        osc[0].renderMix(mixes[0], n);
+        osc[1].renderMix(mixes[1], n);
+        renderSpan<kUnisonStereo>(mixes, left, right, stride, n);
+        break;
+    case kUnisonWide:
+        if (!VorlixGenOsc::renderMix4(osc.data(), mixes[0], kMaxSpan, n))
+            for (int c = 0; c < 4; ++c)
+                osc[c].renderMix(mixes[c], n);
+        renderSpan<kUnisonWide>(mixes, left, right, stride, n);
+        break;
+    default:
+        renderSpan<-1>(mixes, left, right, stride, n);
+        break;
+    }
+}
+
+template <int Mode, typename T>
+void VorlixGenVoice::renderSpan(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n)
+{
+    const bool unit = filterL.unitGains() && filterR.unitGains();
+    // Both envelopes sustaining without a pending gate: every step of the span returns the same
+    // values, so they (and the curve and cutoff that follow from them) are computed once.
+    const bool held = ampEnv.state == kEnvSustain && filterEnv.state == kEnvSustain && ampEnv.gateCountdown == 0
+                      && filterEnv.gateCountdown == 0;
+    auto run = [&](auto dist) {
+        constexpr int D = decltype(dist)::value;
+        if (unit)
+            held ? renderSpanT<Mode, D, true, true>(mixes, left, right, stride, n)
+                 : renderSpanT<Mode, D, true, false>(mixes, left, right, stride, n);
+        else
+            held ? renderSpanT<Mode, D, false, true>(mixes, left, right, stride, n)
+                 : renderSpanT<Mode, D, false, false>(mixes, left, right, stride, n);
+    };
+    switch (distortionType)
+    {
+    case 1:
+        run(std::integral_constant<int, 1>{});
+        break;
+    case 2:
+        run(std::integral_constant<int, 2>{});
+        break;
+    default:
+        run(std::integral_constant<int, 0>{});
+        break;
+    }
+}
+
+template <int Mode, int Dist, bool UnitGains, bool Held, typename T>
+void VorlixGenVoice::renderSpanT(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n)
+{
+    // Hot state in locals for the span, written back after it.
+    VorlixGenEnvelope amp = ampEnv;
+    VorlixGenEnvelope fenv = filterEnv;
+    float ampValue = amplitude;
+    float mod = filterMod;
+    float centreValue = centre;
+    float cut = cutoffCoef;
+    float lastL = lastLeft;
+    const int curve = osc[0].envelopeCurve;
+    float inA = curveInA, inE = curveInE;
+    int32_t inCurve = curveIn;
+    const float envAmount = filterEnvAmount;
+    const float cutoffOffset = keyTrackOffset + cutoffBase; // evaluated left to right as in the tick
+    const float mixD = distortionMix;
+    const float level = outputLevel;
+    if constexpr (Held)
+    {
+        const float a = amp.step();
+        const float e = fenv.step() * envAmount;
+        applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+        cut = clampCutoff(cutoffOffset + mod);
+    }
+
+    if constexpr (Mode == kUnisonOff)
+    {
+        VorlixGenFilter filter = filterL;
+        const float res = resonanceL;
+        const float panL = latchedPanLeft;
+        for (int k = 0; k < n; ++k)
+        {
+            if constexpr (!Held)
+            {
+                const float a = amp.step();
+                const float e = fenv.step() * envAmount;
+                applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+                cut = clampCutoff(cutoffOffset + mod);
+            }
+            centreValue = ampValue * mixes[4][k];
+            const float x = ampValue * mixes[0][k];
+            const float y = filter.template process<UnitGains>(x + 1e-15f, cut, res);
+            const float d = vorlixDistort(y, drive, Dist);
+            lastL = ((d - y) * mixD + y) * level * panL;
+            left[k * stride] += lastL;
+            right[k * stride] += lastL;
+        }
+        filterL = filter;
+    }
+    else
+    {
+        VorlixFilterPair filters;
+        filters.load(filterL, filterR, resonanceL, resonanceR);
+        const __m128 driveV = _mm_set1_ps(drive);
+        const __m128 mixV = _mm_set1_ps(mixD);
+        const __m128 levelV = _mm_set1_ps(level);
+        const __m128 panV = VorlixFilterPair::pair(latchedPanLeft, latchedPanRight);
+        for (int k = 0; k < n; ++k)
+        {
+            if constexpr (!Held)
+            {
+                const float a = amp.step();
+                const float e = fenv.step() * envAmount;
+                applyCurve(curve, a, e, ampValue, mod, inA, inE, inCurve);
+                cut = clampCutoff(cutoffOffset + mod);
+            }
+            centreValue = ampValue * mixes[4][k];
+            float xL, xR;
+            if constexpr (Mode == kUnisonStereo)
+            {
+                xL = ampValue * mixes[0][k];
+                xR = ampValue * mixes[1][k];
+            }
+            else if constexpr (Mode == kUnisonWide)
+            {
+                xL = 0.5f * centreValue + 0.5f * ampValue * mixes[2][k] + 0.5f * ampValue * mixes[0][k];
+                xR = 0.5f * centreValue + 0.5f * ampValue * mixes[3][k] + 0.5f * ampValue * mixes[1][k];
+            }
+            else
+            {
+                xL = 0.0f;
+                xR = 0.0f;
+            }
+            const __m128 x = _mm_add_ps(VorlixFilterPair::pair(xL, xR), _mm_set1_ps(1e-15f));
+            const __m128 y = filters.template process<UnitGains>(x, cut);
+            const __m128 d = vorlixDistortPair<Dist>(y, driveV);
+            const __m128 out = _mm_mul_ps(
+                _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_sub_ps(d, y), mixV), y), levelV), panV);
+            lastL = VorlixFilterPair::lane0(out);
+            left[k * stride] += lastL;
+            right[k * stride] += VorlixFilterPair::lane1(out);
+        }
+        filters.store(filterL, filterR);
+    }
+    ampEnv = amp;
+    filterEnv = fenv;
+    amplitude = ampValue;
+    filterMod = mod;
+    centre = centreValue;
+    cutoffCoef = cut;
+    lastLeft = lastL;
+    curveInA = inA;
+    curveInE = inE;
+    curveIn = inCurve;
 }

@@ -1,7 +1,10 @@
-// The engine as the plug-in drives it: notes in, blocks out, control-rate split, polyphony.
+// The engine as the plug-in drives it: notes in, blocks out, the control-rate split, polyphony
+// changes, buffer handling, and finite output over every rate, note and knob position.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "VorlixGenConvert.h"
@@ -9,6 +12,8 @@
 #include "VorlixParamID.h"
 
 namespace {
+
+float cv(int note) { return float(note) * 0.083333336f; }
 
 struct Block
 {
@@ -30,20 +35,221 @@ float peak(const std::vector<float>& v)
     return p;
 }
 
+// Monophonic legato with a slow slide, gliding from A to B: every control update moves the pitch.
+void startGlide(VorlixGenPolyphonic& e)
+{
+    e.setSampleRate(48000.0f);
+    e.setParam(kMaxPoly, 1.0f);
+    e.setParam(kUseLegato, 1.0f);
+    e.setParam(kSlideTime, 0.3f);
+    e.voiceBank.Add(true, cv(48), 1.0f, 0, 0);
+    render(e, 4800);
+    e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+    render(e, 64); // the oscillators now trail the moving pitch by one update
+}
+
+VorlixGenVoice& firstVoice(VorlixGenPolyphonic& e) { return e.voiceBank.voices[e.voiceBank.order[0]]; }
+
 } // namespace
 
 TEST(Polyphonic, NoteSoundsAndReleasesToSilence)
 {
     VorlixGenPolyphonic e;
     e.setSampleRate(48000.0f);
-    e.voiceBank.Add(true, 60 * 0.083333336f, 1.0f, 0, 0);
+    e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
     Block b = render(e, 4800);
     EXPECT_GT(peak(b.left), 0.01f);
     EXPECT_EQ(e.activeVoiceCount(), 1);
-    e.voiceBank.Release(60 * 0.083333336f, 0);
+    e.voiceBank.Release(cv(60), 0);
     render(e, 48000); // release 0.2 s
     EXPECT_EQ(e.activeVoiceCount(), 0);
     b = render(e, 256);
     EXPECT_EQ(peak(b.left), 0.0f);
     EXPECT_EQ(peak(b.right), 0.0f);
+}
+
+TEST(Polyphonic, ControlUpdatesRunAtTheStartOfEachGroupAfterTheHead)
+{
+    struct Row { long frames; int updates; };
+    for (const Row& r : {Row{15, 0}, Row{16, 1}, Row{20, 1}, Row{31, 1}, Row{32, 2}, Row{1, 0}})
+    {
+        VorlixGenPolyphonic e;
+        startGlide(e);
+        float pitch = firstVoice(e).currentPitch;
+        render(e, r.frames);
+        int moves = 0;
+        // Each update moves the pitch once; count them by replaying the glide step.
+        const float k = firstVoice(e).slideCoef * (16.0f / 48000.0f) * 2756.25f;
+        for (int i = 0; i < r.updates; ++i)
+            pitch = syn::Math::smoothGoal(pitch, cv(60), k), ++moves;
+        EXPECT_EQ(firstVoice(e).currentPitch, pitch) << r.frames << " frames";
+        EXPECT_EQ(moves, r.updates);
+    }
+    // 20 frames are 4 head samples, then an update, then 16 samples: the same as 4 + 16.
+    VorlixGenPolyphonic x, y, z;
+    startGlide(x);
+    startGlide(y);
+    startGlide(z);
+    const Block whole = render(x, 20);
+    Block split = render(y, 4);
+    const Block rest = render(y, 16);
+    split.left.insert(split.left.end(), rest.left.begin(), rest.left.end());
+    EXPECT_EQ(whole.left, split.left);
+    Block early = render(z, 16);
+    const Block tail = render(z, 4);
+    early.left.insert(early.left.end(), tail.left.begin(), tail.left.end());
+    EXPECT_NE(whole.left, early.left);
+}
+
+TEST(Polyphonic, PolyphonyChanges)
+{
+    struct Row { float value; int32_t polyphony; bool rebuilt; };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Row rows[] = {
+        {32.0f, 31, true}, {0.0f, 0, true}, {1.0f, 1, true}, {5.5f, 5, true},
+        {33.0f, 10, false}, {-1.0f, 10, false}, {nan, 10, false}, {10.0f, 10, false},
+    };
+    for (const Row& r : rows)
+    {
+        VorlixGenPolyphonic e;
+        e.setSampleRate(48000.0f);
+        ASSERT_EQ(e.voiceBank.polyphony, 10);
+        e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+        render(e, 64);
+        e.setParam(kMaxPoly, r.value);
+        EXPECT_EQ(e.voiceBank.polyphony, r.polyphony) << r.value;
+        // A rebuild cuts every sounding voice; otherwise the note plays on.
+        EXPECT_EQ(e.activeVoiceCount(), r.rebuilt ? 0 : 1) << r.value;
+    }
+    VorlixGenPolyphonic e;
+    e.setSampleRate(48000.0f);
+    e.setParam(kMaxPoly, 0.0f);
+    e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+    EXPECT_EQ(peak(render(e, 256).left), 0.0f); // nothing is rendered with polyphony 0
+}
+
+TEST(Polyphonic, LegatoSwitchesAtOneHalf)
+{
+    VorlixGenPolyphonic e;
+    EXPECT_FALSE(e.voiceBank.legato);
+    e.setParam(kUseLegato, 0.5f);
+    EXPECT_TRUE(e.voiceBank.legato);
+    e.setParam(kUseLegato, 0.49f);
+    EXPECT_FALSE(e.voiceBank.legato);
+}
+
+TEST(Polyphonic, BufferHandling)
+{
+    VorlixGenPolyphonic a;
+    a.setSampleRate(48000.0f);
+    a.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+    a.setParam(kUseUnison, 1.0f);
+    a.setParam(kUnisonDetune, 1.0f);
+    VorlixGenPolyphonic b = a, c = a;
+    const Block ref = render(a, 100);
+
+    // replace false mixes onto what the buffers hold.
+    Block mixed{std::vector<float>(100, 0.25f), std::vector<float>(100, -0.5f)};
+    b.processReplacingT<float>(mixed.left.data(), mixed.right.data(), 1, 100, false);
+    for (int k = 0; k < 100; ++k)
+    {
+        EXPECT_FLOAT_EQ(mixed.left[k], ref.left[k] + 0.25f);
+        EXPECT_FLOAT_EQ(mixed.right[k], ref.right[k] - 0.5f);
+    }
+    // Interleaved frames with a stride of 2.
+    std::vector<float> frames(200, 9.0f);
+    c.processReplacingT<float>(frames.data(), frames.data() + 1, 2, 100, true);
+    for (int k = 0; k < 100; ++k)
+    {
+        EXPECT_EQ(frames[2 * k], ref.left[k]);
+        EXPECT_EQ(frames[2 * k + 1], ref.right[k]);
+    }
+    // Nothing at all for an empty or negative block.
+    float untouched = 7.0f;
+    a.processReplacingT<float>(&untouched, &untouched, 1, 0, true);
+    a.processReplacingT<float>(&untouched, &untouched, 1, -5, true);
+    EXPECT_EQ(untouched, 7.0f);
+}
+
+TEST(Polyphonic, ClearCopiesThePatchVoiceIntoEverySilentVoice)
+{
+    VorlixGenPolyphonic e;
+    e.setSampleRate(48000.0f);
+    e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+    render(e, 256);
+    e.clear();
+    for (const VorlixGenVoice& v : e.voiceBank.voices)
+    {
+        EXPECT_TRUE(v.isIdle());
+        EXPECT_EQ(v.ampEnv.outputScale, 0.0f);
+        EXPECT_EQ(v.unisonMode, e.patchVoice.unisonMode);
+        EXPECT_EQ(v.osc[1].invert1, e.patchVoice.osc[1].invert1);
+    }
+    EXPECT_EQ(peak(render(e, 256).left), 0.0f);
+}
+
+TEST(Polyphonic, BadSampleRatesAndValuesAreIgnored)
+{
+    VorlixGenPolyphonic e;
+    e.setSampleRate(48000.0f);
+    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()})
+    {
+        e.setSampleRate(rate);
+        EXPECT_EQ(e.sampleRate, 48000.0f);
+    }
+    e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+    for (int id = 0; id < kNumParams; ++id)
+    {
+        e.setParam(id, std::numeric_limits<float>::quiet_NaN());
+        e.setParam(id, std::numeric_limits<float>::infinity());
+    }
+    const Block b = render(e, 4800);
+    for (float x : b.left)
+        ASSERT_TRUE(std::isfinite(x));
+    EXPECT_GT(peak(b.left), 0.0f);
+}
+
+// Mended: at low host rates (the SDK validator uses 1234.5678 Hz) and high notes, a frequency
+// above the sample rate divided by zero, the triangle diverged and voices turned NaN.
+TEST(Polyphonic, OutputIsFiniteAtEveryRateNoteAndKnobPosition)
+{
+    const float rates[] = {1000.0f, 1234.5678f, 8000.0f, 8372.0166f, 22050.0f, 44100.0f, 96000.0f, 384000.0f};
+    uint32_t seed = 12345;
+    auto random01 = [&seed] {
+        seed = seed * 196314165u + 907633515u;
+        return float(seed >> 8) / 16777216.0f;
+    };
+    for (int patch = 0; patch < 14; ++patch)
+    {
+        float values[kNumParams];
+        for (int id = 0; id < kNumParams; ++id)
+        {
+            // Two extreme patches (all 0, all 1), then random knob positions biased to the ends.
+            const float r = random01();
+            values[id] = patch == 0 ? 0.0f : patch == 1 ? 1.0f : (r < 0.2f ? 0.0f : r > 0.8f ? 1.0f : random01());
+        }
+        values[kMaxPoly] = 1.0f;
+        values[kOsc1Attack] = std::min(values[kOsc1Attack], 0.2f);
+        for (float rate : rates)
+        {
+            VorlixGenPolyphonic e;
+            e.setSampleRate(rate);
+            for (int id = 0; id < kNumParams; ++id)
+                e.setParam(id, VorlixGenConvert::convertValue(id, values[id]));
+            e.setParam(kPan, random01() * 2.0f - 1.0f);
+            for (int first = 0; first < 128; first += 10)
+            {
+                for (int n = first; n < first + 10 && n < 128; ++n)
+                    e.voiceBank.Add(true, cv(n), random01(), 0, 0);
+                const Block b = render(e, 200);
+                for (size_t k = 0; k < b.left.size(); ++k)
+                {
+                    ASSERT_TRUE(std::isfinite(b.left[k]) && std::isfinite(b.right[k]))
+                        << "patch " << patch << ", " << rate << " Hz, notes from " << first << ", frame " << k;
+                }
+                for (int n = first; n < first + 10 && n < 128; ++n)
+                    e.voiceBank.Release(cv(n), 0);
+            }
+        }
+    }
 }

@@ -24,8 +24,8 @@ void RecordingRenderer::destroyTexture(TextureHandle texture) {
 }
 
 VisualHandle RecordingRenderer::createQuad(TextureHandle texture, const Rect& dst, const Rect& src) {
-    VisualHandle handle{nextVisualId_++};
-    visuals[handle.id] = Visual{Kind::kQuad, texture, dst, src, Color{255, 255, 255, 255}};
+    VisualHandle handle{failVisualCreation ? 0u : nextVisualId_++};
+    if (handle.id != 0) visuals[handle.id] = Visual{Kind::kQuad, texture, dst, src, Color{255, 255, 255, 255}};
     Call& c = record(Op::kCreateQuad, handle.id);
     c.texture = texture.id;
     c.dst = dst;
@@ -44,8 +44,8 @@ void RecordingRenderer::updateQuad(VisualHandle visual, const Rect& dst, const R
 }
 
 VisualHandle RecordingRenderer::createSolidRect(const Rect& dst, const Color& color) {
-    VisualHandle handle{nextVisualId_++};
-    visuals[handle.id] = Visual{Kind::kSolidRect, TextureHandle{}, dst, Rect{}, color};
+    VisualHandle handle{failVisualCreation ? 0u : nextVisualId_++};
+    if (handle.id != 0) visuals[handle.id] = Visual{Kind::kSolidRect, TextureHandle{}, dst, Rect{}, color};
     Call& c = record(Op::kCreateSolidRect, handle.id);
     c.dst = dst;
     c.color = color;

@@ -75,6 +75,9 @@ public:
     std::vector<Call> calls;
     int redrawRequests = 0;
     int sceneUpdates = 0;
+    // While set, createQuad and createSolidRect fail and return handle 0 (nothing is recorded
+    // as live), to exercise the views' retry on the next sync.
+    bool failVisualCreation = false;
 
     // The live visual of a handle, or null.
     const Visual* visual(VisualHandle handle) const;

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <fstream>
 #include <unistd.h>
 
@@ -166,4 +169,64 @@ TEST (PluginModule, RefusesBadBundlesWithOneLineErrors)
         EXPECT_EQ (error.find ('\n'), std::string::npos) << error;
     }
     fs::remove_all (dir);
+}
+
+// Counts every allocation in this test program, to show that the calls a plug-in makes during
+// process() never allocate on the host's side.
+namespace {
+std::atomic<long> allocations {0};
+}
+// The replacement pair below is malloc/free on both sides; GCC cannot see that through inlining.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+void* countedAllocation (size_t size) noexcept
+{
+    allocations.fetch_add (1, std::memory_order_relaxed);
+    return std::malloc (size ? size : 1);
+}
+} // namespace
+// Every plain form is replaced, so each allocation and its release go through malloc and free.
+void* operator new (size_t size)
+{
+    if (void* p = countedAllocation (size))
+        return p;
+    throw std::bad_alloc ();
+}
+void* operator new[] (size_t size) { return operator new (size); }
+void* operator new (size_t size, const std::nothrow_t&) noexcept { return countedAllocation (size); }
+void* operator new[] (size_t size, const std::nothrow_t&) noexcept { return countedAllocation (size); }
+void operator delete (void* p) noexcept { std::free (p); }
+void operator delete[] (void* p) noexcept { std::free (p); }
+void operator delete (void* p, size_t) noexcept { std::free (p); }
+void operator delete[] (void* p, size_t) noexcept { std::free (p); }
+void operator delete (void* p, const std::nothrow_t&) noexcept { std::free (p); }
+void operator delete[] (void* p, const std::nothrow_t&) noexcept { std::free (p); }
+
+TEST (HostObjects, CallsDuringProcessingDoNotAllocate)
+{
+    HostEventList events (64);
+    HostParameterChanges changes (8, 8);
+    RecordingComponentHandler handler (64);
+    const long before = allocations.load ();
+    for (int block = 0; block < 100; ++block)
+    {
+        events.addNoteOn (block % 32, 60, 1.f);
+        events.addNoteOff (0, 60);
+        changes.addChange (static_cast<Vst::ParamID> (block % 4), 0, 0.5);
+        Vst::Event e {};
+        for (int i = 0; i < events.getEventCount (); ++i)
+            events.getEvent (i, e);
+        for (int i = 0; i < changes.getParameterCount (); ++i)
+        {
+            int32 offset = 0;
+            Vst::ParamValue value = 0;
+            Vst::IParamValueQueue* q = changes.getParameterData (i);
+            q->getPoint (q->getPointCount () - 1, offset, value);
+        }
+        if (block < 20)
+            handler.performEdit (1, 0.5);
+        events.clear ();
+        changes.clear ();
+    }
+    EXPECT_EQ (allocations.load (), before);
 }

@@ -154,12 +154,12 @@ void namePlate(Canvas& c) {
 }
 
 void header(Canvas& c) {
-    // The instrument's name at the top right, above the envelope plates.
-    const PixelFont& f = regularFont();
+    // What the instrument is, at the top right above the envelope plates, after a hairline.
+    const PixelFont& f = condensedFont();
     const std::string t = "POLYPHONIC SUBTRACTIVE SYNTHESIZER";
-    condensedFont().draw(c, 562 - condensedFont().textWidth(t) - 2, 7, t, colors::dim);
-    c.fillRect(290, 10, 562 - condensedFont().textWidth(t) - 10 - 290, 1, hex(0x3A2814));
-    (void)f;
+    const int x = 562 - f.textWidth(t) - 2;
+    f.draw(c, x, 7, t, colors::dim);
+    c.fillRect(290, 10, x - 8 - 290, 1, hex(0x3A2814));
 }
 
 }  // namespace

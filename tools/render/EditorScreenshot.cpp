@@ -294,7 +294,14 @@ bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& 
     width = rect.getWidth ();
     height = rect.getHeight ();
 
-    Display* x = XOpenDisplay (nullptr);
+    // A server that just lost its last client resets and refuses connections for a moment.
+    Display* x = nullptr;
+    for (int attempt = 0; attempt < 100 && !x; ++attempt)
+    {
+        x = XOpenDisplay (nullptr);
+        if (!x)
+            std::this_thread::sleep_for (std::chrono::milliseconds (20));
+    }
     if (!x)
     {
         releaseView ();

@@ -1,12 +1,15 @@
 // Test host pieces: the recording run loop and the X11 parent window with XTest input.
 #include "FakePlugFrame.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <poll.h>
+#include <unistd.h>
 
 namespace vexagui::test {
 
@@ -92,10 +95,19 @@ void FakePlugFrame::tick() {
 }
 
 X11TestWindow::X11TestWindow(int width, int height) {
-    display = XOpenDisplay(nullptr);
+    // An X server resets when its last client leaves (the previous test process) and refuses
+    // connections for a moment meanwhile.
+    for (int attempt = 0; attempt < 100 && display == nullptr; ++attempt) {
+        display = XOpenDisplay(nullptr);
+        if (display == nullptr) ::usleep(20000);
+    }
     if (display == nullptr) return;
     const int screen = DefaultScreen(display);
-    window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
+    // The bottom right corner of the screen: other GUI tests running in parallel on the same
+    // server open their windows at the top left, and a window above ours would take our clicks.
+    const int x = std::max(0, DisplayWidth(display, screen) - width - 8);
+    const int y = std::max(0, DisplayHeight(display, screen) - height - 8);
+    window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(width),
                                  static_cast<unsigned>(height), 0, BlackPixel(display, screen),
                                  BlackPixel(display, screen));
     XMapRaised(display, window);
@@ -126,6 +138,7 @@ bool X11TestWindow::childViewable() const {
 }
 
 void X11TestWindow::moveTo(int x, int y) {
+    XRaiseWindow(display, window);
     int rootX = 0, rootY = 0;
     Window ignored = 0;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY, &ignored);

@@ -5,12 +5,12 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
-#include <X11/Xlib.h>
-
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
+
+struct _XDisplay;
 
 namespace vexagui::test {
 
@@ -73,7 +73,7 @@ public:
     // The id a host passes to IPlugView::attached.
     void* parentHandle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
     // The plug-in's child window, once it exists (0 before).
-    Window childWindow() const;
+    unsigned long childWindow() const;
     bool childViewable() const;
 
     // Pointer input at window coordinates, through the server as a user's mouse would.
@@ -85,8 +85,8 @@ public:
     // RGB of the window's pixels (the child's drawing included), top row first; empty on failure.
     std::vector<unsigned char> grabRgb(int& width, int& height);
 
-    Display* display = nullptr;
-    Window window = 0;
+    _XDisplay* display = nullptr;  // Xlib's Display; X headers stay out of the tests' namespace
+    unsigned long window = 0;
 };
 
 } // namespace vexagui::test

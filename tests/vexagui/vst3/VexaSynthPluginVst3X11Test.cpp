@@ -1,8 +1,6 @@
 // The plug view bridge in a real X11 parent window (Xvfb): attach, draw, remove, re-attach and
 // destroy with the host's run loop, pointer events from the X server, and the draining of a host
 // request right after the pointer event that posted it, before the next frame.
-#include <gtest/gtest.h>  // before Xlib (via FakePlugFrame.h): its None macro clashes with gtest
-
 #include "FakePlugFrame.h"
 
 #include "vexagui/render/opengl/VexaRendererOpenGL.h"
@@ -11,6 +9,7 @@
 #include "vexagui/views/VexaSolidRectView.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -34,12 +33,12 @@ public:
     int* ticks = nullptr;
 };
 
-struct BridgeScreen {
+struct TestScreen {
     VexaEditor editor{200, 100};
     VexaRendererOpenGL renderer;
     VexaSolidRectView* background = nullptr;
 
-    BridgeScreen() {
+    TestScreen() {
         background = &editor.addView<VexaSolidRectView>(Rect{0, 0, 200, 100}, kRed);
         // A "save" button over the right half: posts a save request, as the component does.
         editor.addView<VexaHotspotButton>(909, Rect{100, 0, 100, 100});
@@ -48,7 +47,7 @@ struct BridgeScreen {
         };
         editor.setContext(&renderer);
     }
-    ~BridgeScreen() { editor.setContext(nullptr); }
+    ~TestScreen() { editor.setContext(nullptr); }
 };
 
 // The colour at (x, y) of the parent window, or {} when the screen cannot be read.
@@ -65,7 +64,7 @@ Color pixelAt(X11TestWindow& win, int x, int y) {
 TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
     X11TestWindow win(200, 100);
     ASSERT_TRUE(win.ok()) << "no X display";
-    BridgeScreen screen;
+    TestScreen screen;
     FakePlugFrame frame;
     auto* view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
     view->setFrame(&frame);
@@ -108,7 +107,7 @@ TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
 TEST(VexaSynthPluginVst3X11, SaveRequestRunsRightAfterThePointerEventBeforeTheFrame) {
     X11TestWindow win(200, 100);
     ASSERT_TRUE(win.ok()) << "no X display";
-    BridgeScreen screen;
+    TestScreen screen;
     FakePlugFrame frame;
     int ticks = 0;
     auto* view = new RecordingView(screen.editor, screen.renderer);

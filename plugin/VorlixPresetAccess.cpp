@@ -1,0 +1,88 @@
+// The component's private program and preset interface, and its place in queryInterface.
+#include "VorlixVst3PluginImpl.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Steinberg;
+
+namespace Vorlix {
+DEF_CLASS_IID (IVorlixPresetAccess)
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::queryInterface (const TUID iid, void** obj)
+{
+    if (!obj)
+        return kInvalidArgument;
+    if (FUnknownPrivate::iidEqual (iid, Vorlix::IVorlixPresetAccess::iid))
+    {
+        addRef ();
+        *obj = static_cast<Vorlix::IVorlixPresetAccess*> (presetAccess.get ());
+        return kResultOk;
+    }
+    return SingleComponentEffect::queryInterface (iid, obj);
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::queryInterface (const TUID iid, void** obj)
+{
+    return plugin.queryInterface (iid, obj);
+}
+
+uint32 PLUGIN_API VorlixVst3Plugin::PresetAccess::addRef ()
+{
+    return plugin.addRef ();
+}
+
+uint32 PLUGIN_API VorlixVst3Plugin::PresetAccess::release ()
+{
+    return plugin.release ();
+}
+
+int32 PLUGIN_API VorlixVst3Plugin::PresetAccess::getProgramCount ()
+{
+    return num_programs;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::getProgramName (int32 index, char8* name, int32 size)
+{
+    if (index < 0 || index >= num_programs || !name || size <= 0)
+        return kInvalidArgument;
+    const char* source = VorlixPresetBank::programName (index);
+    const size_t length = std::min (std::strlen (source), static_cast<size_t> (size - 1));
+    std::memcpy (name, source, length);
+    name[length] = '\0';
+    return kResultOk;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::selectProgram (int32 index)
+{
+    if (index < 0 || index >= num_programs)
+        return kInvalidArgument;
+    plugin.handleUiControlTag (kPresetListBox, static_cast<float> (index));
+    return kResultOk;
+}
+
+int32 PLUGIN_API VorlixVst3Plugin::PresetAccess::getCurrentProgram ()
+{
+    return plugin.currentProgramIndex ();
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::exportPreset (char8* text, int32 size, int32* needed)
+{
+    const std::string document = plugin.exportPresetJson ();
+    const auto required = static_cast<int32> (document.size () + 1);
+    if (needed)
+        *needed = required;
+    if (!text || size < required)
+        return kResultFalse;
+    std::memcpy (text, document.c_str (), static_cast<size_t> (required));
+    return kResultOk;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::importPreset (const char8* text, int32 length)
+{
+    if (length < 0 || (!text && length > 0))
+        return kInvalidArgument;
+    const std::string document = text ? std::string (text, static_cast<size_t> (length)) : std::string ();
+    return plugin.importPresetJson (document) ? kResultOk : kResultFalse;
+}

@@ -1,0 +1,514 @@
+// Life cycle, parameters, editor commands and processing of the component.
+#include "VorlixVst3Plugin.h"
+
+#include "VorlixParamNames.h"
+#include "VorlixParamText.h"
+#include "VorlixVst3PluginImpl.h"
+
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstevents.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#if defined(__SSE__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#define VORLIX_HAS_MXCSR 1
+#endif
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using VorlixValues::toUnit;
+
+namespace {
+
+// Blocks longer than this are rendered in pieces on the 64-bit path; it bounds what a host's
+// maxSamplesPerBlock can make the component allocate.
+constexpr int32 kMaxScratchFrames = 1 << 16;
+constexpr int32 kDefaultScratchFrames = 1024;
+
+/** Flushes subnormals to zero (FTZ and DAZ) for its scope, restoring the caller's mode after. */
+class DenormalScope
+{
+public:
+    DenormalScope ()
+    {
+#ifdef VORLIX_HAS_MXCSR
+        saved = _mm_getcsr ();
+        _mm_setcsr (saved | 0x8040u);
+#endif
+    }
+    ~DenormalScope ()
+    {
+#ifdef VORLIX_HAS_MXCSR
+        _mm_setcsr (saved);
+#endif
+    }
+
+private:
+    unsigned saved = 0;
+};
+
+void silenceOutputs (ProcessData& data)
+{
+    if (data.numOutputs <= 0 || !data.outputs || data.numSamples <= 0)
+        return;
+    AudioBusBuffers& bus = data.outputs[0];
+    for (int32 c = 0; c < bus.numChannels; ++c)
+    {
+        if (data.symbolicSampleSize == kSample32 && bus.channelBuffers32 && bus.channelBuffers32[c])
+            std::memset (bus.channelBuffers32[c], 0, sizeof (float) * static_cast<size_t> (data.numSamples));
+        else if (data.symbolicSampleSize == kSample64 && bus.channelBuffers64 && bus.channelBuffers64[c])
+            std::memset (bus.channelBuffers64[c], 0, sizeof (double) * static_cast<size_t> (data.numSamples));
+    }
+}
+
+} // namespace
+
+VorlixVst3Plugin::VorlixVst3Plugin ()
+: engine (std::make_unique<VorlixGenPolyphonic> ())
+, scratchLeft (kDefaultScratchFrames)
+, scratchRight (kDefaultScratchFrames)
+, presetAccess (std::make_unique<PresetAccess> (*this))
+{
+    VorlixEngineOps::reserveProgramName (*engine);
+    for (auto& v : normalizedValues)
+        v.store (0.0f, std::memory_order_relaxed);
+    for (auto& v : engineValues)
+        v.store (0.0f, std::memory_order_relaxed);
+    // What the engine's initial patch gave the detunes, for a detune copy before any program load.
+    engineValues[kOsc1Detune].store (0.5f, std::memory_order_relaxed);
+    engineValues[kOsc2Detune].store (0.5f, std::memory_order_relaxed);
+}
+
+VorlixVst3Plugin::~VorlixVst3Plugin () = default;
+
+FUnknown* VorlixVst3Plugin::createInstance (void* /*context*/)
+{
+    return static_cast<IAudioProcessor*> (new VorlixVst3Plugin ());
+}
+
+//--- engine ownership ---------------------------------------------------------------------------
+
+bool VorlixVst3Plugin::tryAcquireEngine ()
+{
+    return !engineBusy.exchange (true, std::memory_order_acquire);
+}
+
+void VorlixVst3Plugin::acquireEngine ()
+{
+    // Only contended when a host calls set-up functions while process () runs, which the API
+    // forbids; the wait is then at most one block.
+    while (!tryAcquireEngine ())
+        std::this_thread::yield ();
+}
+
+void VorlixVst3Plugin::releaseEngine ()
+{
+    engineBusy.store (false, std::memory_order_release);
+}
+
+void VorlixVst3Plugin::updateVoiceCount ()
+{
+    voiceCount.store (VorlixEngineOps::activeVoiceCount (*engine), std::memory_order_relaxed);
+}
+
+void VorlixVst3Plugin::applyPendingIfInactive ()
+{
+    if (active.load (std::memory_order_acquire))
+        return;
+    // If a misbehaving host runs process () while inactive, that call drains instead.
+    if (!tryAcquireEngine ())
+        return;
+    handoff.drain (*engine);
+    updateVoiceCount ();
+    releaseEngine ();
+}
+
+//--- life cycle ---------------------------------------------------------------------------------
+
+tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
+{
+    const tresult result = SingleComponentEffect::initialize (context);
+    if (result != kResultOk)
+        return result;
+
+    addAudioOutput (STR16 ("Stereo Out"), SpeakerArr::kStereo, kMain, BusInfo::kDefaultActive);
+    addEventInput (STR16 ("Event In"), 1, kMain, BusInfo::kDefaultActive);
+    initializeParameters ();
+
+    {
+        std::lock_guard<std::mutex> lock (uiMutex);
+        acquireEngine ();
+        handoff.drain (*engine); // anything left from an earlier life goes before the reset
+        engine->clear ();
+        engine->setSampleRate (processSampleRate);
+        VorlixEngineOps::releaseAll (*engine);
+        releaseEngine ();
+    }
+    {
+        UiUnit unit (*this);
+        if (num_programs > 0)
+            loadProgramWith (unit.out (), 0);
+        // Initial engine settings that differ from what the host is shown: full polyphony and a
+        // quiet level until the host applies the parameters.
+        unit.out ().setParam (kMaxPoly, 16.0f);
+        unit.out ().setParam (kOutputLevel, 0.1f);
+        unit.out ().resync ();
+    }
+    syncGuiFromHost ();
+    return kResultOk;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::terminate ()
+{
+    return SingleComponentEffect::terminate ();
+}
+
+void VorlixVst3Plugin::initializeParameters ()
+{
+    for (int id = 0; id < kNumParams; ++id)
+    {
+        const char* name = cVorlixParamNames[id];
+        if (!name)
+            name = "";
+        if (name[0] == 'k')
+            ++name;
+        String128 title {};
+        UString (title, 128).fromAscii (name);
+        parameters.addParameter (title, nullptr, 0, VorlixPresetBank::programValue (0, id),
+                                 ParameterInfo::kCanAutomate, static_cast<ParamID> (id), kRootUnitId);
+    }
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::setupProcessing (ProcessSetup& setup)
+{
+    const double rate = setup.sampleRate;
+    // Rates at or below 1 kHz (and nonsense) fall back to 48 kHz; absurdly high ones are capped so
+    // that the narrowing stays defined.
+    if (std::isfinite (rate) && rate > 1000.0)
+        processSampleRate = static_cast<float> (rate < 1.0e7 ? rate : 1.0e7);
+    else
+        processSampleRate = 48000.0f;
+
+    const int32 frames = setup.maxSamplesPerBlock > 0
+                             ? (setup.maxSamplesPerBlock < kMaxScratchFrames ? setup.maxSamplesPerBlock
+                                                                             : kMaxScratchFrames)
+                             : kDefaultScratchFrames;
+    {
+        std::lock_guard<std::mutex> lock (uiMutex);
+        acquireEngine ();
+        handoff.drain (*engine);
+        engine->setSampleRate (processSampleRate);
+        scratchLeft.assign (static_cast<size_t> (frames), 0.0f);
+        scratchRight.assign (static_cast<size_t> (frames), 0.0f);
+        releaseEngine ();
+    }
+    return SingleComponentEffect::setupProcessing (setup);
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::setActive (TBool state)
+{
+    if (state)
+    {
+        // Everything handed over so far lands before the audio thread takes the engine.
+        applyPendingIfInactive ();
+        active.store (true, std::memory_order_release);
+    }
+    else
+    {
+        active.store (false, std::memory_order_release);
+        UiUnit unit (*this);
+        unit.out ().releaseAll ();
+    }
+    return kResultOk;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::canProcessSampleSize (int32 symbolicSampleSize)
+{
+    return (symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64) ? kResultTrue
+                                                                                : kResultFalse;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
+                                                         SpeakerArrangement* outputs, int32 numOuts)
+{
+    if (inputs != nullptr || numIns != 0 || outputs == nullptr || numOuts != 1)
+        return kResultFalse;
+    AudioBus* bus = getAudioOutput (0);
+    if (!bus)
+        return kResultFalse;
+    const bool twoSpeakers = std::popcount (static_cast<uint64> (outputs[0])) == 2;
+    bus->setArrangement (twoSpeakers ? outputs[0] : SpeakerArr::kStereo);
+    bus->setName (STR16 ("Stereo Out"));
+    return twoSpeakers ? kResultTrue : kResultFalse;
+}
+
+IPlugView* PLUGIN_API VorlixVst3Plugin::createView (FIDString /*name*/)
+{
+    return nullptr;
+}
+
+//--- parameters ---------------------------------------------------------------------------------
+
+float VorlixVst3Plugin::normalizedParam (int id) const
+{
+    if (id < 0 || id >= kNumParams)
+        return 0.0f;
+    return normalizedValues[static_cast<size_t> (id)].load (std::memory_order_relaxed);
+}
+
+int VorlixVst3Plugin::activeVoiceCount () const
+{
+    return voiceCount.load (std::memory_order_relaxed);
+}
+
+const char* VorlixVst3Plugin::currentProgramName () const
+{
+    return VorlixPresetBank::programName (currentProgramIndex ());
+}
+
+void VorlixVst3Plugin::applyNormalizedParam (int id, float value, bool notifyHost)
+{
+    if (id < 0 || id >= kNumParams)
+        return;
+    const float v = toUnit (value);
+    {
+        UiUnit unit (*this);
+        applyValue (unit.out (), id, v, ApplyMode::edit, false);
+    }
+    if (notifyHost)
+    {
+        const auto pid = static_cast<ParamID> (id);
+        beginEdit (pid);
+        performEdit (pid, v);
+        endEdit (pid);
+    }
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::setParamNormalized (ParamID id, ParamValue value)
+{
+    if (id < static_cast<ParamID> (kNumParams))
+        applyNormalizedParam (static_cast<int> (id), toUnit (value), false);
+    syncGuiFromHost ();
+    return kResultOk;
+}
+
+ParamValue PLUGIN_API VorlixVst3Plugin::getParamNormalized (ParamID id)
+{
+    if (id < static_cast<ParamID> (kNumParams))
+        return normalizedParam (static_cast<int> (id));
+    return 0.0;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::getParamStringByValue (ParamID id, ParamValue value,
+                                                            String128 string)
+{
+    if (!string || id >= static_cast<ParamID> (kNumParams))
+        return kInvalidArgument;
+    char text[128];
+    VorlixParamText::format (static_cast<int> (id), toUnit (value), text, sizeof (text));
+    UString (string, 128).fromAscii (text);
+    return kResultOk;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::getParamValueByString (ParamID id, TChar* string, ParamValue& value)
+{
+    if (!string || id >= static_cast<ParamID> (kNumParams))
+        return kInvalidArgument;
+    char text[128];
+    UString (string, 128).toAscii (text, sizeof (text));
+    float parsed = 0.0f;
+    if (!VorlixParamText::parse (static_cast<int> (id), text, parsed))
+        return kResultFalse;
+    value = parsed;
+    return kResultOk;
+}
+
+//--- editor commands ----------------------------------------------------------------------------
+
+void VorlixVst3Plugin::copyDetune (int fromId, int toId)
+{
+    float d = 0.0f;
+    {
+        UiUnit unit (*this);
+        d = toUnit (engineValues[static_cast<size_t> (fromId)].load (std::memory_order_relaxed));
+        unit.out ().setParam (toId, d);
+        normalizedValues[static_cast<size_t> (toId)].store (d, std::memory_order_relaxed);
+        EditController::setParamNormalized (static_cast<ParamID> (toId), d);
+        unit.out ().resync ();
+    }
+    const auto pid = static_cast<ParamID> (toId);
+    beginEdit (pid);
+    performEdit (pid, d);
+    endEdit (pid);
+}
+
+void VorlixVst3Plugin::handleUiControlTag (int tag, float value)
+{
+    if (tag >= 0 && tag < kNumParams)
+    {
+        applyNormalizedParam (tag, value, true);
+    }
+    else if (tag == kSyncNow1)
+    {
+        copyDetune (kOsc2Detune, kOsc1Detune);
+    }
+    else if (tag == kSyncNow2)
+    {
+        copyDetune (kOsc1Detune, kOsc2Detune);
+    }
+    else if (tag == kPresetListBox && num_programs > 0)
+    {
+        // Nearest row, halves away from zero; clamped first so the conversion is always defined.
+        float row = std::isnan (value) ? 0.0f : value;
+        const float last = static_cast<float> (num_programs - 1);
+        row = row < 0.0f ? 0.0f : (row > last ? last : row);
+        const int index = static_cast<int> (std::lround (row));
+        {
+            UiUnit unit (*this);
+            unit.out ().releaseAll ();
+            loadProgramWith (unit.out (), index);
+            unit.out ().resync ();
+        }
+        notifyHostOfNewValues ();
+    }
+    syncGuiFromHost ();
+}
+
+void VorlixVst3Plugin::notifyHostOfNewValues ()
+{
+    // Not an edit: the host re-reads every value, so its display and automation baseline follow.
+    if (IComponentHandler* handler = getComponentHandler ())
+        handler->restartComponent (kParamValuesChanged);
+}
+
+void VorlixVst3Plugin::syncGuiFromHost ()
+{
+    // The editor hooks in here; without an editor there is nothing to refresh.
+}
+
+void VorlixVst3Plugin::loadProgram (int index)
+{
+    if (index < 0 || index >= num_programs)
+        return;
+    UiUnit unit (*this);
+    loadProgramWith (unit.out (), index);
+}
+
+//--- processing (audio thread) ------------------------------------------------------------------
+
+void VorlixVst3Plugin::handleEvent (const Event& event)
+{
+    switch (event.type)
+    {
+        case Event::kNoteOnEvent:
+            // MIDI pitches only: anything else has no musical meaning and would push the
+            // oscillators outside any sensible frequency.
+            if (event.noteOn.pitch >= 0 && event.noteOn.pitch <= 127)
+                VorlixEngineOps::noteOn (*engine, event.noteOn.pitch, toUnit (event.noteOn.velocity));
+            break;
+        case Event::kNoteOffEvent:
+            if (event.noteOff.pitch >= 0 && event.noteOff.pitch <= 127)
+                VorlixEngineOps::noteOff (*engine, event.noteOff.pitch);
+            break;
+        default:
+            break;
+    }
+}
+
+void VorlixVst3Plugin::renderFloat (float** channels, int frames)
+{
+    if (!channels || frames <= 0 || !channels[0] || !channels[1])
+        return;
+    engine->processReplacingT<float> (channels[0], channels[1], 1, frames, true);
+}
+
+void VorlixVst3Plugin::renderDouble (double** channels, int frames)
+{
+    if (!channels || frames <= 0 || !channels[0] || !channels[1])
+        return;
+    const int chunk = static_cast<int> (scratchLeft.size ());
+    if (chunk <= 0)
+        return;
+    for (int done = 0; done < frames;)
+    {
+        const int n = frames - done < chunk ? frames - done : chunk;
+        engine->processReplacingT<float> (scratchLeft.data (), scratchRight.data (), 1, n, true);
+        for (int i = 0; i < n; ++i)
+        {
+            channels[0][done + i] = scratchLeft[static_cast<size_t> (i)];
+            channels[1][done + i] = scratchRight[static_cast<size_t> (i)];
+        }
+        done += n;
+    }
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
+{
+    if (!tryAcquireEngine ())
+    {
+        // Only when a host breaks the threading rules (processing while a set-up call runs).
+        silenceOutputs (data);
+        return kResultOk;
+    }
+    DenormalScope denormals;
+    handoff.drain (*engine);
+    DirectWriter writer {*this};
+
+    // 1. Parameter changes: the last point of each queue, for the whole block.
+    if (IParameterChanges* changes = data.inputParameterChanges)
+    {
+        const int32 count = changes->getParameterCount ();
+        for (int32 i = 0; i < count; ++i)
+        {
+            IParamValueQueue* queue = changes->getParameterData (i);
+            if (!queue)
+                continue;
+            const int32 points = queue->getPointCount ();
+            if (points <= 0)
+                continue;
+            int32 offset = 0;
+            ParamValue value = 0.0;
+            if (queue->getPoint (points - 1, offset, value) != kResultOk)
+                continue;
+            const ParamID id = queue->getParameterId ();
+            if (id < static_cast<ParamID> (kNumParams))
+                applyValue (writer, static_cast<int> (id), toUnit (value), ApplyMode::edit, false);
+        }
+    }
+
+    // 2. Note events, all at the start of the block in list order.
+    if (IEventList* events = data.inputEvents)
+    {
+        const int32 count = events->getEventCount ();
+        for (int32 i = 0; i < count; ++i)
+        {
+            Event event {};
+            if (events->getEvent (i, event) == kResultOk)
+                handleEvent (event);
+        }
+    }
+
+    // 3. Audio.
+    if (data.numOutputs > 0 && data.outputs)
+    {
+        AudioBusBuffers& bus = data.outputs[0];
+        bus.silenceFlags = 0;
+        if (bus.numChannels >= 2)
+        {
+            if (data.symbolicSampleSize == kSample64)
+                renderDouble (bus.channelBuffers64, data.numSamples);
+            else if (data.symbolicSampleSize == kSample32)
+                renderFloat (bus.channelBuffers32, data.numSamples);
+        }
+    }
+
+    updateVoiceCount ();
+    releaseEngine ();
+    return kResultOk;
+}

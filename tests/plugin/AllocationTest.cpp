@@ -1,0 +1,93 @@
+// process () allocates nothing: every operator new while it runs is counted.
+#include "PluginTestSupport.h"
+
+#include "VorlixParamID.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<bool> counting {false};
+std::atomic<long> allocations {0};
+} // namespace
+
+void* operator new (std::size_t size)
+{
+    if (counting.load (std::memory_order_relaxed))
+        allocations.fetch_add (1, std::memory_order_relaxed);
+    if (void* p = std::malloc (size ? size : 1))
+        return p;
+    throw std::bad_alloc ();
+}
+void* operator new[] (std::size_t size)
+{
+    return operator new (size);
+}
+void operator delete (void* p) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p) noexcept
+{
+    std::free (p);
+}
+void operator delete (void* p, std::size_t) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p, std::size_t) noexcept
+{
+    std::free (p);
+}
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using namespace VorlixTest;
+
+TEST (Allocation, ProcessAllocatesNothingInEitherSampleSize)
+{
+    for (bool dbl : {false, true})
+    {
+        Linked l = makeStarted (48000.0, 512);
+        std::vector<float> l32 (1600), r32 (1600);
+        std::vector<double> l64 (1600), r64 (1600);
+        float* ch32[2] = {l32.data (), r32.data ()};
+        double* ch64[2] = {l64.data (), r64.data ()};
+        AudioBusBuffers bus {};
+        bus.numChannels = 2;
+        bus.channelBuffers32 = ch32;
+        if (dbl)
+            bus.channelBuffers64 = ch64;
+        ProcessData data {};
+        data.symbolicSampleSize = dbl ? kSample64 : kSample32;
+        data.numOutputs = 1;
+        data.outputs = &bus;
+        auto& events = l.host->events ();
+        auto& changes = l.host->parameterChanges ();
+        data.inputEvents = &events;
+        data.inputParameterChanges = &changes;
+
+        allocations = 0;
+        for (int b = 0; b < 300; ++b)
+        {
+            events.clear ();
+            changes.clear ();
+            if (b % 4 == 0)
+                events.addNoteOn (0, 36 + b % 48, 0.9f);
+            if (b % 4 == 2)
+                events.addNoteOff (0, 36 + (b - 2) % 48);
+            changes.addChange (static_cast<ParamID> (b % 36), 0, (b % 11) / 10.0);
+            // UI-thread work between blocks is handed over, and must not make process allocate.
+            if (b % 50 == 10)
+                l.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (b % 61));
+            if (b % 50 == 20)
+                l.plugin->handleUiControlTag (kUseOscSync2, 1.0f);
+            data.numSamples = 1 + (b * 37) % 1500; // past the maximum block too
+            counting = true;
+            l.host->processor ()->process (data);
+            counting = false;
+        }
+        EXPECT_EQ (allocations.load (), 0) << (dbl ? "64-bit" : "32-bit");
+    }
+}

@@ -1,0 +1,149 @@
+// The host's 148-byte state: exact bytes, restore outcomes, failure cases.
+#include "PluginTestSupport.h"
+
+#include "VorlixParamID.h"
+#include "VorlixPrograms.h"
+
+using namespace Steinberg;
+using namespace VorlixTest;
+
+namespace {
+
+std::vector<float> programRow (int program)
+{
+    std::vector<float> v (36, 0.0f);
+    const int count = static_cast<int> (programs[program][0]);
+    for (int i = 0; i < count; ++i)
+        v[static_cast<size_t> (i)] = programs[program][1 + i];
+    return v;
+}
+
+std::vector<float> currentValues (const VorlixVst3Plugin& p)
+{
+    std::vector<float> v;
+    for (int i = 0; i < 36; ++i)
+        v.push_back (p.normalizedParam (i));
+    return v;
+}
+
+} // namespace
+
+TEST (State, AfterInitializeIsProgramZeroIn148LittleEndianBytes)
+{
+    Linked l = makeLinked ();
+    const Bytes bytes = getStateBytes (l.host->component ());
+    EXPECT_EQ (bytes, stateRecord (0, programRow (0)));
+    ASSERT_EQ (bytes.size (), 148u);
+    // kOutputLevel 0.609013 at offset 4 + 4 * 32, least significant byte first.
+    const std::uint32_t level = static_cast<std::uint32_t> (bytes[132]) | bytes[133] << 8 | bytes[134] << 16 |
+                                static_cast<std::uint32_t> (bytes[135]) << 24;
+    float f;
+    std::memcpy (&f, &level, 4);
+    EXPECT_EQ (f, 0.609013f);
+}
+
+TEST (State, RestoreThenSaveGivesBackTheSameBytesIncludingDetunesUnderSync)
+{
+    // Both sync switches on with off-centre detunes: a restore must not re-centre the detunes.
+    std::vector<float> values = programRow (5);
+    values[kOsc1Detune] = 0.3f;
+    values[kOsc2Detune] = 0.8f;
+    values[kUseOscSync1] = 1.0f;
+    values[kUseOscSync2] = 0.6f;
+    const Bytes stored = stateRecord (5, values);
+
+    Linked l = makeLinked ();
+    ASSERT_EQ (setStateBytes (l.host->component (), stored), kResultOk);
+    EXPECT_EQ (getStateBytes (l.host->component ()), stored);
+    EXPECT_EQ (l.plugin->currentProgramIndex (), 5);
+    EXPECT_EQ (l.controller ()->getParamNormalized (kOsc1Detune), static_cast<double> (0.3f));
+    EXPECT_EQ (l.controller ()->getParamNormalized (kOsc2Detune), static_cast<double> (0.8f));
+    const auto [d1, d2] = engineDetunes (*l.plugin);
+    EXPECT_EQ (d1, 0.3f);
+    EXPECT_EQ (d2, 0.8f);
+
+    // A user's change of the switch afterwards still re-centres.
+    l.controller ()->setParamNormalized (kUseOscSync1, 0.0);
+    EXPECT_EQ (l.plugin->normalizedParam (kOsc1Detune), 0.5f);
+}
+
+TEST (State, OutcomesOfShortOddAndGarbageStreams)
+{
+    Bytes full = stateRecord (12, std::vector<float> (36, 0.25f));
+    const struct
+    {
+        const char* name;
+        Bytes bytes;
+        tresult result;
+        int program;     // expected currentProgram afterwards
+        int valuesTaken; // leading stored values in effect
+    } cases[] = {
+        {"empty", {}, kResultFalse, 7, 0},
+        {"three bytes", {1, 0, 0}, kResultFalse, 7, 0},
+        {"program only", stateRecord (12, {}), kResultFalse, 12, 0},
+        {"100 bytes", Bytes (full.begin (), full.begin () + 100), kResultFalse, 12, 24},
+        {"147 bytes", Bytes (full.begin (), full.begin () + 147), kResultFalse, 12, 35},
+        {"148 bytes", full, kResultOk, 12, 36},
+        {"trailing bytes", [&] { Bytes b = full; b.resize (400, 0xAB); return b; }(), kResultOk, 12, 36},
+        {"program 70", stateRecord (70, std::vector<float> (36, 0.25f)), kResultOk, 7, 36},
+        {"program -1", stateRecord (-1, std::vector<float> (36, 0.25f)), kResultOk, 7, 36},
+    };
+    for (const auto& c : cases)
+    {
+        Linked l = makeLinked ();
+        l.plugin->handleUiControlTag (kPresetListBox, 7.0f);
+        const std::vector<float> before = currentValues (*l.plugin);
+        EXPECT_EQ (setStateBytes (l.host->component (), c.bytes), c.result) << c.name;
+        EXPECT_EQ (l.plugin->currentProgramIndex (), c.program) << c.name;
+        const std::vector<float> base = c.program != 7 ? programRow (c.program) : before;
+        for (int id = 0; id < 36; ++id)
+            EXPECT_EQ (l.plugin->normalizedParam (id), id < c.valuesTaken ? 0.25f : base[static_cast<size_t> (id)])
+                << c.name << " id " << id;
+    }
+    Linked l = makeLinked ();
+    EXPECT_EQ (l.host->component ()->setState (nullptr), kResultFalse);
+    EXPECT_NE (l.host->component ()->getState (nullptr), kResultOk);
+}
+
+TEST (State, StoredValuesAreClampedAndNonFiniteOnesBecomeZero)
+{
+    std::vector<float> values (36, 0.5f);
+    values[kRes] = 1.5f;
+    values[kGain] = -3.0f;
+    values[kOscMix] = NAN;
+    values[kSlideTime] = INFINITY;
+    values[kFilterEnvAmount] = -0.0f;
+    Linked l = makeLinked ();
+    ASSERT_EQ (setStateBytes (l.host->component (), stateRecord (0, values)), kResultOk);
+    EXPECT_EQ (l.plugin->normalizedParam (kRes), 1.0f);
+    EXPECT_EQ (l.plugin->normalizedParam (kGain), 0.0f);
+    EXPECT_EQ (l.plugin->normalizedParam (kOscMix), 0.0f);
+    EXPECT_EQ (l.plugin->normalizedParam (kSlideTime), 0.0f);
+    EXPECT_FALSE (std::signbit (l.plugin->normalizedParam (kFilterEnvAmount)));
+}
+
+TEST (State, RestoredLevelReachesTheEngineOverTheProgramsFixedLevel)
+{
+    // Restore program 0's values (level 0.609013) and compare the loudness with a fresh instance,
+    // which plays at the engine's fixed 0.1 after initialize.
+    auto loudness = [] (bool restore) {
+        Linked l = makeStarted ();
+        if (restore)
+        {
+            EXPECT_EQ (setStateBytes (l.host->component (), stateRecord (0, programRow (0))), kResultOk);
+        }
+        l.host->events ().addNoteOn (0, 57, 1.0f);
+        double sum = 0.0;
+        for (int b = 0; b < 40; ++b)
+        {
+            l.host->process (256);
+            sum += rms (l.host->output (0), 256);
+        }
+        return sum;
+    };
+    const double quiet = loudness (false);
+    const double restored = loudness (true);
+    ASSERT_GT (quiet, 0.0);
+    // Level curve: 1.1183 at 0.609013 against 0.1952 at the plain 0.1.
+    EXPECT_NEAR (restored / quiet, 1.1183 / 0.1952, 0.3);
+}
