@@ -4,6 +4,7 @@
 #include "VorlixParamNames.h"
 #include "VorlixParamText.h"
 #include "VorlixVst3PluginImpl.h"
+#include "editor/VorlixVst3View.h"
 
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivstevents.h"
@@ -74,7 +75,10 @@ VorlixVst3Plugin::VorlixVst3Plugin ()
 , scratchLeft (kDefaultScratchFrames)
 , scratchRight (kDefaultScratchFrames)
 , presetAccess (std::make_unique<PresetAccess> (*this))
+, editor (makeHostCallbacks (this))
 {
+    renderer.setResources (editor.resourceList ());
+    editor.guiRoot ().setContext (&renderer);
     VorlixEngineOps::reserveProgramName (*engine);
     for (auto& v : normalizedValues)
         v.store (0.0f, std::memory_order_relaxed);
@@ -248,9 +252,22 @@ tresult PLUGIN_API VorlixVst3Plugin::setBusArrangements (SpeakerArrangement* inp
     return twoSpeakers ? kResultTrue : kResultFalse;
 }
 
-IPlugView* PLUGIN_API VorlixVst3Plugin::createView (FIDString /*name*/)
+IPlugView* PLUGIN_API VorlixVst3Plugin::createView (FIDString name)
 {
-    return nullptr;
+    if (name == nullptr || std::strcmp (name, ViewType::kEditor) != 0)
+        return nullptr;
+    return Vorlix::createVorlixVst3View (editor.guiRoot (), renderer, this);
+}
+
+Vorlix::VorlixEditor::HostCallbacks VorlixVst3Plugin::makeHostCallbacks (VorlixVst3Plugin* plugin)
+{
+    // The channel row and the keyboard are not shown in the plug-in: their callbacks stay empty.
+    Vorlix::VorlixEditor::HostCallbacks callbacks;
+    callbacks.onControlTag = [plugin] (int tag, float value) { plugin->handleUiControlTag (tag, value); };
+    callbacks.getParamValue = [plugin] (int id) { return plugin->normalizedParam (id); };
+    callbacks.getCurrentProgram = [plugin] { return plugin->currentProgramIndex (); };
+    callbacks.getActiveVoiceCount = [plugin] { return plugin->activeVoiceCount (); };
+    return callbacks;
 }
 
 //--- parameters ---------------------------------------------------------------------------------
@@ -362,6 +379,15 @@ void VorlixVst3Plugin::handleUiControlTag (int tag, float value)
     {
         copyDetune (kOsc1Detune, kOsc2Detune);
     }
+    else if (tag == Vorlix::kExportPreset)
+    {
+        // The plug view runs the save dialog and writes exportPresetJson () to the chosen file.
+        renderer.requestSaveFileDialog (currentProgramName ());
+    }
+    else if (tag == Vorlix::kImportPreset)
+    {
+        renderer.requestOpenFileDialog ();
+    }
     else if (tag == kPresetListBox && num_programs > 0)
     {
         // Nearest row, halves away from zero; clamped first so the conversion is always defined.
@@ -389,7 +415,8 @@ void VorlixVst3Plugin::notifyHostOfNewValues ()
 
 void VorlixVst3Plugin::syncGuiFromHost ()
 {
-    // The editor hooks in here; without an editor there is nothing to refresh.
+    editor.syncFromHost ();
+    editor.guiRoot ().syncContext ();
 }
 
 void VorlixVst3Plugin::loadProgram (int index)

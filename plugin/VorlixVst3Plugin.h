@@ -13,6 +13,9 @@
 #include "VorlixParamID.h"
 #include "vst3/SingleComponentEffect.h"
 
+#include "editor/VorlixEditor.h"
+#include "vexagui/render/opengl/VexaRendererOpenGL.h"
+
 #include "pluginterfaces/vst/ivstevents.h"
 
 #include <array>
@@ -136,4 +139,10 @@ private:
     std::vector<float> scratchRight;
 
     std::unique_ptr<PresetAccess> presetAccess;
+
+    // The editor model and its renderer live as long as the component; plug views come and go.
+    // UI thread only. Declared last: the editor reads the values above while it is built.
+    static Vorlix::VorlixEditor::HostCallbacks makeHostCallbacks (VorlixVst3Plugin* plugin);
+    Vorlix::VorlixEditor editor;
+    vexagui::VexaRendererOpenGL renderer;
 };

@@ -35,7 +35,11 @@ bool readPng(const fs::path& path, Picture& out) {
     return png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) != 0;
 }
 
-int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+// Mesa's driver is unloaded at the tool's exit and what it allocated then looks leaked; the
+// tool's own memory is checked where the same code runs in-process (the plug view tests).
+int run(const std::string& command) {
+    return std::system(("ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" " + command + " >/dev/null 2>&1").c_str());
+}
 
 std::string tool(const fs::path& png, const std::string& extra) {
     return std::string(VORLIX_RENDER_BINARY) + " --plugin " + VORLIX_BUNDLE + " --screenshot " + png.string() + " " + extra;

@@ -260,9 +260,12 @@ TEST (Component, ProgramLoadSetsValuesAndZeroesUncoveredIds)
     EXPECT_EQ (l.plugin->engineWhileIdle ().programName, programnames[3]);
 }
 
-TEST (Component, CreateViewIsNullUntilThereIsAnEditor)
+TEST (Component, CreateViewOnlyForTheEditorName)
 {
     Linked l = makeLinked ();
-    EXPECT_EQ (l.controller ()->createView ("editor"), nullptr);
+    Steinberg::IPlugView* view = l.controller ()->createView ("editor");
+    ASSERT_NE (view, nullptr);
+    EXPECT_EQ (view->release (), 0u);
+    EXPECT_EQ (l.controller ()->createView ("Editor"), nullptr);
     EXPECT_EQ (l.controller ()->createView (nullptr), nullptr);
 }
