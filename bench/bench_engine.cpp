@@ -71,13 +71,11 @@ Patch patchFor(Case c)
         p.values[kOsc2WaveType] = 1.0f;
         break;
     case Case::Tail:
-        // Held notes whose amplitude has decayed to 0: the filter, distortion and envelopes run
-        // on a signal that fades towards nothing, where denormals would appear.
+        // The saw patch with held notes whose amplitude has decayed to 0: the same work per
+        // sample as the saw case, on a signal that has faded towards nothing, where a decaying
+        // filter would fall into the slow denormal range.
         p.values[kOsc1Decay] = 0.2f;
         p.values[kOsc1Sustain] = 0.0f;
-        p.values[kDistortionType] = 0.5f;
-        p.values[kFilt2Cutoff] = 1.0f;
-        p.values[kRes] = 0.9f;
         break;
     }
     return p;

@@ -105,6 +105,36 @@ struct VorlixFilterPair
         g4 = pair(l.g4, r.g4);
         k = pair(resonanceL * 30.6227f, resonanceR * 30.6227f);
     }
+    // Four independent filters, one per lane (two voices' sides); unit stage gains only.
+    void load4(const VorlixGenFilter* const f[4], const float resonance[4])
+    {
+        s = _mm_setr_ps(f[0]->s, f[1]->s, f[2]->s, f[3]->s);
+        y1 = _mm_setr_ps(f[0]->y1, f[1]->y1, f[2]->y1, f[3]->y1);
+        y2 = _mm_setr_ps(f[0]->y2, f[1]->y2, f[2]->y2, f[3]->y2);
+        y3 = _mm_setr_ps(f[0]->y3, f[1]->y3, f[2]->y3, f[3]->y3);
+        y4 = _mm_setr_ps(f[0]->y4, f[1]->y4, f[2]->y4, f[3]->y4);
+        g1 = g2 = g3 = g4 = _mm_set1_ps(1.0f);
+        k = _mm_setr_ps(resonance[0] * 30.6227f, resonance[1] * 30.6227f, resonance[2] * 30.6227f,
+                        resonance[3] * 30.6227f);
+    }
+    void store4(VorlixGenFilter* const f[4], int count) const
+    {
+        alignas(16) float v[5][4];
+        _mm_store_ps(v[0], s);
+        _mm_store_ps(v[1], y1);
+        _mm_store_ps(v[2], y2);
+        _mm_store_ps(v[3], y3);
+        _mm_store_ps(v[4], y4);
+        for (int i = 0; i < count; ++i)
+        {
+            f[i]->s = v[0][i];
+            f[i]->y1 = v[1][i];
+            f[i]->y2 = v[2][i];
+            f[i]->y3 = v[3][i];
+            f[i]->y4 = v[4][i];
+        }
+    }
+
     void store(VorlixGenFilter& l, VorlixGenFilter& r) const
     {
         l.s = lane0(s), r.s = lane1(s);
@@ -117,8 +147,14 @@ struct VorlixFilterPair
     template <bool UnitGains>
     __attribute__((always_inline)) inline __m128 process(__m128 x, float f)
     {
-        const __m128 fv = _mm_set1_ps(f);
-        const __m128 g = _mm_set1_ps(1.0f - f);
+        return process<UnitGains>(x, _mm_set1_ps(f));
+    }
+
+    // Per-lane cutoff coefficients (lanes of different voices).
+    template <bool UnitGains>
+    __attribute__((always_inline)) inline __m128 process(__m128 x, __m128 fv)
+    {
+        const __m128 g = _mm_sub_ps(_mm_set1_ps(1.0f), fv);
         const __m128 one = _mm_set1_ps(1.0f);
         auto decay = [](__m128 y, __m128 gv, __m128 gain) {
             return UnitGains ? _mm_mul_ps(y, gv) : _mm_mul_ps(_mm_mul_ps(y, gv), gain);

@@ -41,6 +41,9 @@ private:
     template <typename T>
     void renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long head, long groups, float coefScale);
     template <typename T>
+    void renderVoicePair(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride, long head, long groups,
+                         float coefScale);
+    template <typename T>
     void renderWithDelayedNotes(T* left, T* right, long stride, long frames, float coefScale);
     int renderedVoices() const;
 };
@@ -133,10 +136,43 @@ void VorlixGenPolyphonic::processReplacingT(T* left, T* right, int stride, long 
     }
     const long head = frames % kControlInterval;
     const long groups = frames / kControlInterval;
+    // Sounding voices in order, rendered two at a time: the sums per sample keep the order of
+    // rendering voice after voice.
+    VorlixGenVoice* sounding[VoiceBank<VorlixGenVoice>::kNumVoices];
+    int count = 0;
     for (int i = 0; i < renderedVoices(); ++i)
     {
         VorlixGenVoice& v = voiceBank.voiceAt(i);
         if (!v.isIdle())
-            renderVoice(v, left, right, stride, head, groups, coefScale);
+            sounding[count++] = &v;
+    }
+    int i = 0;
+    for (; i + 1 < count; i += 2)
+        renderVoicePair(*sounding[i], *sounding[i + 1], left, right, stride, head, groups, coefScale);
+    if (i < count)
+        renderVoice(*sounding[i], left, right, stride, head, groups, coefScale);
+}
+
+template <typename T>
+void VorlixGenPolyphonic::renderVoicePair(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride,
+                                          long head, long groups, float coefScale)
+{
+    auto span = [&](long at, int n) {
+        if (a.pairsWith(b))
+            VorlixGenVoice::renderPairAdd(a, b, left + at * stride, right + at * stride, stride, n);
+        else
+        {
+            a.renderAdd(left + at * stride, right + at * stride, stride, n);
+            b.renderAdd(left + at * stride, right + at * stride, stride, n);
+        }
+    };
+    if (head > 0)
+        span(0, static_cast<int>(head));
+    long k = head;
+    for (long g = 0; g < groups; ++g, k += kControlInterval)
+    {
+        a.controlTick(coefScale);
+        b.controlTick(coefScale);
+        span(k, kControlInterval);
     }
 }

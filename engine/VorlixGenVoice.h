@@ -99,10 +99,21 @@ public:
     template <typename T>
     void renderAdd(T* left, T* right, long stride, int n);
 
+    // Two voices rendered together, their filter sides sharing one SSE register so that one
+    // voice's filter recurrence overlaps the other's: the same numbers as renderAdd of a, then
+    // renderAdd of b. Only when pairsWith holds for the span.
+    bool pairsWith(const VorlixGenVoice& other) const;
+    template <typename T>
+    static void renderPairAdd(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride, int n);
+
     // Output gain of the kOutputLevel knob (0..1): 4.3e-5 at 0, 2.1435 at 1.
     static float levelCurve(float value);
 
 private:
+    void generateMixes(float (*mixes)[kMaxSpan], int n);
+    void stepHeld();
+    template <int Mode, int Dist, typename T>
+    static void renderPairT(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride, int n);
     template <int Mode, typename T>
     void renderSpan(const float (*mixes)[kMaxSpan], T* left, T* right, long stride, int n);
     template <int Mode, int Dist, bool UnitGains, bool Held, typename T>
@@ -212,31 +223,162 @@ void VorlixGenVoice::renderAdd(T* left, T* right, long stride, int n)
         return;
     if (n > kMaxSpan)
         n = kMaxSpan;
-    // Copies are independent of each other and of the envelopes and filters within a span, so
-    // each copy's mix is generated for the whole span first.
     alignas(16) float mixes[kNumCopies][kMaxSpan];
-    osc[4].renderMix(mixes[4], n); // the centre copy always runs
+    generateMixes(mixes, n);
     switch (unisonMode)
     {
     case kUnisonOff:
-        osc[0].renderMix(mixes[0], n);
         renderSpan<kUnisonOff>(mixes, left, right, stride, n);
         break;
     case kUnisonStereo:
-        osc[0].renderMix(mixes[0], n);
-        osc[1].renderMix(mixes[1], n);
         renderSpan<kUnisonStereo>(mixes, left, right, stride, n);
         break;
     case kUnisonWide:
-        if (!VorlixGenOsc::renderMix4(osc.data(), mixes[0], kMaxSpan, n))
-            for (int c = 0; c < 4; ++c)
-                osc[c].renderMix(mixes[c], n);
         renderSpan<kUnisonWide>(mixes, left, right, stride, n);
         break;
     default:
         renderSpan<-1>(mixes, left, right, stride, n);
         break;
     }
+}
+
+inline void VorlixGenVoice::generateMixes(float (*mixes)[kMaxSpan], int n)
+{
+    // Copies are independent of each other and of the envelopes and filters within a span, so
+    // each copy's mix is generated for the whole span first.
+    osc[4].renderMix(mixes[4], n); // the centre copy always runs
+    switch (unisonMode)
+    {
+    case kUnisonOff:
+        osc[0].renderMix(mixes[0], n);
+        break;
+    case kUnisonStereo:
+        osc[0].renderMix(mixes[0], n);
+        osc[1].renderMix(mixes[1], n);
+        break;
+    case kUnisonWide:
+        if (!VorlixGenOsc::renderMix4(osc.data(), mixes[0], kMaxSpan, n))
+            for (int c = 0; c < 4; ++c)
+                osc[c].renderMix(mixes[c], n);
+        break;
+    default:
+        break;
+    }
+}
+
+inline bool VorlixGenVoice::pairsWith(const VorlixGenVoice& other) const
+{
+    auto held = [](const VorlixGenVoice& v) {
+        return v.ampEnv.state == kEnvSustain && v.filterEnv.state == kEnvSustain && v.ampEnv.gateCountdown == 0
+               && v.filterEnv.gateCountdown == 0 && v.filterL.unitGains() && v.filterR.unitGains();
+    };
+    auto distortionClass = [](int32_t t) { return (t == 1 || t == 2) ? t : 0; };
+    return held(*this) && held(other) && unisonMode == other.unisonMode && unisonMode >= kUnisonOff
+           && unisonMode <= kUnisonWide && distortionClass(distortionType) == distortionClass(other.distortionType);
+}
+
+inline void VorlixGenVoice::stepHeld()
+{
+    const float a = ampEnv.step();
+    const float e = filterEnv.step() * filterEnvAmount;
+    applyCurve(osc[0].envelopeCurve, a, e, amplitude, filterMod, curveInA, curveInE, curveIn);
+    cutoffCoef = clampCutoff(keyTrackOffset + cutoffBase + filterMod);
+}
+
+template <typename T>
+void VorlixGenVoice::renderPairAdd(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride, int n)
+{
+    if (n <= 0)
+        return;
+    if (n > kMaxSpan)
+        n = kMaxSpan;
+    const int dist = (a.distortionType == 1 || a.distortionType == 2) ? a.distortionType : 0;
+    auto run = [&](auto mode) {
+        constexpr int M = decltype(mode)::value;
+        switch (dist)
+        {
+        case 1: renderPairT<M, 1>(a, b, left, right, stride, n); break;
+        case 2: renderPairT<M, 2>(a, b, left, right, stride, n); break;
+        default: renderPairT<M, 0>(a, b, left, right, stride, n); break;
+        }
+    };
+    switch (a.unisonMode)
+    {
+    case kUnisonOff: run(std::integral_constant<int, kUnisonOff>{}); break;
+    case kUnisonStereo: run(std::integral_constant<int, kUnisonStereo>{}); break;
+    default: run(std::integral_constant<int, kUnisonWide>{}); break;
+    }
+}
+
+template <int Mode, int Dist, typename T>
+void VorlixGenVoice::renderPairT(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride, int n)
+{
+    alignas(16) float ma[kNumCopies][kMaxSpan];
+    alignas(16) float mb[kNumCopies][kMaxSpan];
+    a.generateMixes(ma, n);
+    b.generateMixes(mb, n);
+    a.stepHeld();
+    b.stepHeld();
+    const float ampA = a.amplitude, ampB = b.amplitude;
+    float centreA = a.centre, centreB = b.centre;
+
+    // Lanes: mono: (a left, b left, -, -); otherwise (a left, a right, b left, b right).
+    constexpr bool mono = Mode == kUnisonOff;
+    const VorlixGenFilter* const in[4] = {&a.filterL, mono ? &b.filterL : &a.filterR, mono ? &a.filterL : &b.filterL,
+                                          mono ? &b.filterL : &b.filterR};
+    const float res[4] = {a.resonanceL, mono ? b.resonanceL : a.resonanceR, mono ? a.resonanceL : b.resonanceL,
+                          mono ? b.resonanceL : b.resonanceR};
+    VorlixFilterPair filters;
+    filters.load4(in, res);
+    auto lanes = [](float a0, float a1, float b0, float b1) {
+        return mono ? _mm_setr_ps(a0, b0, a0, b0) : _mm_setr_ps(a0, a1, b0, b1);
+    };
+    const __m128 cut = lanes(a.cutoffCoef, a.cutoffCoef, b.cutoffCoef, b.cutoffCoef);
+    const __m128 driveV = lanes(a.drive, a.drive, b.drive, b.drive);
+    const __m128 mixV = lanes(a.distortionMix, a.distortionMix, b.distortionMix, b.distortionMix);
+    const __m128 levelV = lanes(a.outputLevel, a.outputLevel, b.outputLevel, b.outputLevel);
+    const __m128 panV = lanes(a.latchedPanLeft, a.latchedPanRight, b.latchedPanLeft, b.latchedPanRight);
+    alignas(16) float out[4] = {a.lastLeft, mono ? b.lastLeft : 0.0f, b.lastLeft, 0.0f};
+    for (int k = 0; k < n; ++k)
+    {
+        centreA = ampA * ma[4][k];
+        centreB = ampB * mb[4][k];
+        __m128 x;
+        if constexpr (mono)
+            x = _mm_setr_ps(ampA * ma[0][k], ampB * mb[0][k], 0.0f, 0.0f);
+        else if constexpr (Mode == kUnisonStereo)
+            x = _mm_setr_ps(ampA * ma[0][k], ampA * ma[1][k], ampB * mb[0][k], ampB * mb[1][k]);
+        else
+            x = _mm_setr_ps(0.5f * centreA + 0.5f * ampA * ma[2][k] + 0.5f * ampA * ma[0][k],
+                            0.5f * centreA + 0.5f * ampA * ma[3][k] + 0.5f * ampA * ma[1][k],
+                            0.5f * centreB + 0.5f * ampB * mb[2][k] + 0.5f * ampB * mb[0][k],
+                            0.5f * centreB + 0.5f * ampB * mb[3][k] + 0.5f * ampB * mb[1][k]);
+        x = _mm_add_ps(x, _mm_set1_ps(1e-15f));
+        const __m128 y = filters.template process<true>(x, cut);
+        const __m128 d = vorlixDistortPair<Dist>(y, driveV);
+        _mm_store_ps(out, _mm_mul_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_sub_ps(d, y), mixV), y), levelV), panV));
+        // Voice a is added before voice b, as when they are rendered one after the other.
+        if constexpr (mono)
+        {
+            left[k * stride] += out[0];
+            right[k * stride] += out[0];
+            left[k * stride] += out[1];
+            right[k * stride] += out[1];
+        }
+        else
+        {
+            left[k * stride] += out[0];
+            right[k * stride] += out[1];
+            left[k * stride] += out[2];
+            right[k * stride] += out[3];
+        }
+    }
+    VorlixGenFilter* const back[4] = {&a.filterL, mono ? &b.filterL : &a.filterR, &b.filterL, &b.filterR};
+    filters.store4(back, mono ? 2 : 4);
+    a.centre = centreA;
+    b.centre = centreB;
+    a.lastLeft = out[0];
+    b.lastLeft = mono ? out[1] : out[2];
 }
 
 template <int Mode, typename T>

@@ -5,7 +5,6 @@
 
 #include "VorlixVst3Plugin.h"
 #include "plugin/VorlixPrograms.h"
-#include "tools/host/PluginInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +49,8 @@ bool anyLit(const std::vector<unsigned char>& px) {
 
 struct OpenEditor {
     X11TestWindow win{kWidth, kHeight};
-    std::unique_ptr<Vorlix::Host::PluginInstance> instance;
     VorlixVst3Plugin* plugin = nullptr;
+    Steinberg::Vst::IEditController* controller = nullptr;
     FakePlugFrame frame;
     Steinberg::IPlugView* view = nullptr;
 
@@ -60,10 +59,13 @@ struct OpenEditor {
             error = "no X display";
             return false;
         }
-        plugin = new VorlixVst3Plugin();  // one reference, handed to the instance
-        instance = Vorlix::Host::PluginInstance::adopt(static_cast<Steinberg::Vst::IAudioProcessor*>(plugin), error);
-        if (!instance || instance->controller() == nullptr) return false;
-        view = instance->controller()->createView("editor");
+        plugin = new VorlixVst3Plugin();
+        controller = static_cast<Steinberg::Vst::IEditController*>(plugin);
+        if (plugin->initialize(nullptr) != Steinberg::kResultOk) {
+            error = "initialize failed";
+            return false;
+        }
+        view = controller->createView("editor");
         if (view == nullptr) {
             error = "no view";
             return false;
@@ -80,6 +82,10 @@ struct OpenEditor {
         if (view != nullptr) {
             view->removed();
             view->release();
+        }
+        if (plugin != nullptr) {
+            plugin->terminate();
+            plugin->release();
         }
     }
 };
@@ -113,7 +119,7 @@ TEST(VorlixEditorEndToEnd, PickingAProgramWithTheMouseChangesTheSound) {
     const int count = static_cast<int>(programs[10][0]);
     for (int id = 0; id < 36; ++id) {
         const float expected = id < count ? programs[10][1 + id] : 0.0f;
-        EXPECT_FLOAT_EQ(static_cast<float>(e.instance->controller()->getParamNormalized(static_cast<Steinberg::Vst::ParamID>(id))), expected) << id;
+        EXPECT_FLOAT_EQ(static_cast<float>(e.controller->getParamNormalized(static_cast<Steinberg::Vst::ParamID>(id))), expected) << id;
     }
 
     // On screen: the popup is gone and the box shows another name; picking program 0 again

@@ -6,7 +6,6 @@
 #include "VorlixVst3Plugin.h"
 #include "editor/VorlixEditor.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
-#include "tools/host/PluginInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +14,14 @@ using namespace Vorlix::test;
 
 namespace {
 
+// One initialized instance, as a host holds it (no host context is needed for the editor side).
 struct Component {
     VorlixVst3Plugin* plugin = new VorlixVst3Plugin();
-    std::unique_ptr<Host::PluginInstance> instance;
-    Component() {
-        std::string error;
-        instance = Host::PluginInstance::adopt(static_cast<Steinberg::Vst::IAudioProcessor*>(plugin), error);
+    Steinberg::Vst::IEditController* controller = static_cast<Steinberg::Vst::IEditController*>(plugin);
+    bool ok = plugin->initialize(nullptr) == Steinberg::kResultOk;
+    ~Component() {
+        plugin->terminate();
+        plugin->release();
     }
 };
 
@@ -28,8 +29,8 @@ struct Component {
 
 TEST(VorlixVst3View, CreatedOnlyForTheEditorName) {
     Component c;
-    ASSERT_NE(c.instance, nullptr);
-    Steinberg::Vst::IEditController* controller = c.instance->controller();
+    ASSERT_TRUE(c.ok);
+    Steinberg::Vst::IEditController* controller = c.controller;
     Steinberg::IPlugView* view = controller->createView("editor");
     ASSERT_NE(view, nullptr);
     Steinberg::ViewRect r;
@@ -45,8 +46,8 @@ TEST(VorlixVst3View, CreatedOnlyForTheEditorName) {
 TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {
     installTool("zenity");
     Component c;
-    ASSERT_NE(c.instance, nullptr);
-    Steinberg::IPlugView* view = c.instance->controller()->createView("editor");
+    ASSERT_TRUE(c.ok);
+    Steinberg::IPlugView* view = c.controller->createView("editor");
     auto* bridge = dynamic_cast<vexagui::VexaSynthPluginVst3*>(view);
     ASSERT_NE(bridge, nullptr);
 
@@ -67,8 +68,8 @@ TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {
 TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
     installTool("zenity");
     Component c;
-    ASSERT_NE(c.instance, nullptr);
-    Steinberg::IPlugView* view = c.instance->controller()->createView("editor");
+    ASSERT_TRUE(c.ok);
+    Steinberg::IPlugView* view = c.controller->createView("editor");
     auto* bridge = dynamic_cast<vexagui::VexaSynthPluginVst3*>(view);
     ASSERT_NE(bridge, nullptr);
 
@@ -96,3 +97,4 @@ TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
     EXPECT_EQ(c.plugin->currentProgramIndex(), 12);
     view->release();
 }
+

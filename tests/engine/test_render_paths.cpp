@@ -109,3 +109,66 @@ TEST(RenderPaths, BlockRendererMatchesTheTicksSampleForSample)
             }
         }
 }
+
+// The engine renders sounding voices two at a time; the result must be the sum, voice after
+// voice in order, of each voice rendered by its ticks.
+TEST(RenderPaths, EngineBlocksMatchVoiceByVoiceTicks)
+{
+    for (int unison : {0, 1, 2})
+        for (float distortion : {0.0f, 0.5f, 1.0f})
+        {
+            VorlixGenPolyphonic engine;
+            engine.setSampleRate(44100.0f);
+            engine.setParam(kUseUnison, float(unison));
+            engine.setParam(kDistortionType, distortion);
+            engine.setParam(kFilt2Cutoff, 0.8f);
+            engine.setParam(kRes, 0.7f);
+            engine.setParam(kOsc1Attack, 0.001f);
+            engine.setParam(kOsc1Decay, 0.003f);
+            engine.setParam(kFilt1Decay, 0.002f);
+            engine.setParam(kFilt1Attack, 0.001f);
+            engine.setParam(kUseOscSync1, 1.0f);
+            engine.setParam(kOsc1Detune, 0.2f);
+            engine.setParam(kSubOscLevel, 0.4f);
+            VorlixGenPolyphonic reference = engine;
+            const long sizes[] = {37, 64, 16, 5, 128, 1, 200};
+            std::vector<float> l1, r1, l2, r2;
+            for (int block = 0; block < 35; ++block)
+            {
+                if (block % 4 == 0 && block < 28)
+                    for (VorlixGenPolyphonic* e : {&engine, &reference})
+                        e->voiceBank.Add(true, float(40 + block) * 0.083333336f, 0.9f, 0, 0);
+                if (block == 20)
+                    for (VorlixGenPolyphonic* e : {&engine, &reference})
+                        e->voiceBank.Release(float(44) * 0.083333336f, 0);
+                const long frames = sizes[block % 7];
+                l1.assign(frames, 0.0f);
+                r1.assign(frames, 0.0f);
+                l2.assign(frames, 0.0f);
+                r2.assign(frames, 0.0f);
+                engine.processReplacingT<float>(l1.data(), r1.data(), 1, frames, true);
+                const float coefScale = 16.0f * reference.invSampleRate;
+                for (int i = 0; i < reference.voiceBank.polyphony; ++i)
+                {
+                    VorlixGenVoice& v = reference.voiceBank.voiceAt(i);
+                    if (v.isIdle())
+                        continue;
+                    for (long k = 0; k < frames; ++k)
+                    {
+                        if (k >= frames % 16 && (k - frames % 16) % 16 == 0)
+                            v.controlTick(coefScale);
+                        l2[k] += v.stereoLeftTick();
+                        r2[k] += v.stereoRightTick();
+                    }
+                }
+                for (long k = 0; k < frames; ++k)
+                {
+                    ASSERT_EQ(l1[k], l2[k]) << "unison " << unison << " distortion " << distortion << " block " << block
+                                            << " frame " << k;
+                    ASSERT_EQ(r1[k], r2[k]) << "unison " << unison << " distortion " << distortion << " block " << block
+                                            << " frame " << k;
+                }
+            }
+            EXPECT_GE(engine.activeVoiceCount(), 5);
+        }
+}

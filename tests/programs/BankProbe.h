@@ -49,6 +49,9 @@ public:
     // ascending ID order, values past the row's count as 0, then the plain output level 0.1.
     void loadProgram (int index);
 
+    // Loads program `index` with another loader (the component's own), for comparing the two.
+    void loadProgramWith (void (*loader) (VorlixGenPolyphonic&, int), int index) { loader (*engine, index); }
+
     // Applies a normalized value on top of the loaded program, as an edit in the editor would;
     // the engine keeps the 0.1 output level unless `id` is the output level itself.
     void setNormalized (int id, float value);

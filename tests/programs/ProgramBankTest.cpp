@@ -4,6 +4,9 @@
 #include "BankProbe.h"
 #include "VorlixParamID.h"
 #include "VorlixPrograms.h"
+#if VORLIX_BANK_HAS_PLUGIN
+#include "VorlixPresetBank.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -189,3 +192,22 @@ TEST (ProgramBank, BassesAreDarkerThanLeads)
     const double darkestLead = *std::min_element (leads.begin (), leads.end ());
     EXPECT_LT (1.5 * brightestBass, darkestLead) << "brightest bass " << brightestName << " " << brightestBass << " Hz";
 }
+
+#if VORLIX_BANK_HAS_PLUGIN
+// The probe's measurements stand for the plug-in only if it loads programs the way the component
+// does: the same note through both loaders must give the same samples.
+TEST (ProgramBank, ProbeLoadsLikeTheComponent)
+{
+    const std::vector<NoteEvent> note = {{0.0, 60, 1.0f, true}, {0.1, 60, 1.0f, false}};
+    for (int r = 0; r < num_programs; ++r)
+    {
+        SCOPED_TRACE (nameOf (r));
+        BankProbe probe (kRate), component (kRate);
+        probe.loadProgram (r);
+        component.loadProgramWith (&VorlixPresetBank::loadProgram, r);
+        const Render a = probe.play (note, 0.2), b = component.play (note, 0.2);
+        EXPECT_EQ (a.left, b.left);
+        EXPECT_EQ (a.right, b.right);
+    }
+}
+#endif

@@ -51,7 +51,7 @@ std::unique_ptr<PluginInstance> PluginInstance::create (IPluginFactory* factory,
 
 bool PluginInstance::initialize (std::string& error)
 {
-    hostContext = owned (new HostContext);
+    hostContext = std::make_unique<HostContext> ();
     if (comp->initialize (static_cast<FUnknown*> (hostContext.get ())) != kResultOk)
     {
         error = "the component refused to initialize";

@@ -74,7 +74,9 @@ private:
     PluginInstance () = default;
     bool initialize (std::string& error);
 
-    Steinberg::IPtr<HostContext> hostContext;
+    // The SDK's host application does not count references (release never deletes it): the
+    // instance owns it, and as the first member it outlives the component's terminate().
+    std::unique_ptr<HostContext> hostContext;
     Steinberg::IPtr<Steinberg::Vst::IComponent> comp;
     Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> proc;
     Steinberg::IPtr<Steinberg::Vst::IEditController> ctrl;
