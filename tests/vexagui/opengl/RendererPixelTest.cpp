@@ -117,32 +117,6 @@ protected:
     VexaRendererOpenGL renderer;
 };
 
-// Mesa unloads its driver when the last display connection using GLX closes; whatever the driver
-// still holds in its own globals then looks leaked to LeakSanitizer, outside any symbol a
-// suppression could name. One connection with GLX held for the whole run keeps the driver loaded.
-class KeepGlDriverLoaded final : public ::testing::Environment
-{
-public:
-    void SetUp () override
-    {
-        display = x11::openDisplay ();
-        int major = 0, minor = 0;
-        if (! display || ! glXQueryVersion (display, &major, &minor))
-            return;
-        int count = 0;
-        const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, None};
-        GLXFBConfig* configs = glXChooseFBConfig (display, DefaultScreen (display), attributes, &count);
-        if (configs && count > 0)
-            context = glXCreateNewContext (display, configs[0], GLX_RGBA_TYPE, nullptr, True);
-        if (configs)
-            XFree (configs);
-    }
-    // Deliberately never released.
-    static inline Display* display = nullptr;
-    static inline GLXContext context = nullptr;
-};
-const auto* const keepGlDriverLoaded = ::testing::AddGlobalTestEnvironment (new KeepGlDriverLoaded);
-
 } // namespace
 
 TEST_F (RendererPixelTest, SolidRectanglesWithExactEdgesOnABlackBackground)

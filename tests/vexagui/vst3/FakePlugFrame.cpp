@@ -7,7 +7,6 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
-#include <dlfcn.h>
 #include <cstdint>
 #include <poll.h>
 #include <unistd.h>
@@ -15,21 +14,6 @@
 namespace vexagui::test {
 
 using namespace Steinberg;
-
-namespace {
-
-// Mesa's GLX library and software driver are unloaded when the last display connection using
-// them closes; whatever they allocated then looks leaked to LeakSanitizer. Keeping them loaded
-// for the process's life keeps that memory reachable, so the leak check sees only our own.
-const bool keepGlDriverLoaded = [] {
-    ::dlopen("libGLX_mesa.so.0", RTLD_NOW | RTLD_NODELETE);
-    for (const char* driver : {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-                               "/usr/lib/x86_64-linux-gnu/dri/kms_swrast_dri.so"})
-        ::dlopen(driver, RTLD_NOW | RTLD_NODELETE);
-    return true;
-}();
-
-} // namespace
 
 FakePlugFrame::~FakePlugFrame() {
     for (auto& e : eventHandlers) e.handler->release();
