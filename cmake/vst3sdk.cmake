@@ -36,6 +36,11 @@ target_include_directories(vst3sdk SYSTEM PUBLIC "${_s}")
 # RELEASE keeps the SDK's debug-only assertions and printing out of the module.
 target_compile_definitions(vst3sdk PUBLIC RELEASE=1)
 target_compile_options(vst3sdk PRIVATE -w)
+# Third-party code: not instrumented, except for ThreadSanitizer, which must see the reference
+# counts' atomics to know that one thread's release follows another's use.
+if(NOT VORLIX_SANITIZE MATCHES "thread")
+  vorlix_without_sanitizers(vst3sdk)
+endif()
 find_package(Threads REQUIRED)
 target_link_libraries(vst3sdk PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
 unset(_s)

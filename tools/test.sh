@@ -4,10 +4,13 @@
 # and a short run of each fuzzer.
 #   VORLIX_QUICK=1   only the Release suite (for the edit-build-test loop)
 #   VORLIX_FUZZ_SECONDS=N   seconds per fuzzer (default 30)
-set -euo pipefail
+# A failing phase does not stop the others: every phase runs (a phase whose build failed skips
+# its tests), a table of each phase's result and wall time closes the output, and the exit status
+# is non-zero when any phase failed.
+set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
-bash tools/setup.sh
+bash tools/setup.sh || exit 1
 
 jobs="$(nproc)"
 xvfb_pid=""
@@ -29,38 +32,96 @@ fi
 # Mesa's software rasteriser: deterministic pixels, no GPU needed.
 export LIBGL_ALWAYS_SOFTWARE=1
 
-phase() { echo; echo "=== $* ==="; }
+summary=()   # "name|result|seconds"
+failed=0
+started=$SECONDS
 
-configure_build() { # dir, extra cmake args...
+# phase NAME COMMAND...: runs the command in a subshell with errexit, so the phase stops at its
+# first failing command and the script carries on with the next phase. Call it as a plain
+# command, never as a condition (if/&&/||), where bash would ignore errexit inside it.
+phase() {
+  local name="$1"; shift
+  echo; echo "=== $name ==="
+  local start=$SECONDS
+  ( set -e; "$@" )
+  local rc=$?
+  local result="ok"
+  if [ "$rc" -ne 0 ]; then
+    result="FAILED ($rc)"
+    failed=1
+    echo "=== $name: FAILED (exit status $rc) ==="
+  fi
+  summary+=("$name|$result|$((SECONDS - start))")
+  return "$rc"
+}
+skipped() { summary+=("$1|skipped ($2)|0"); }
+
+configure() { # dir, extra cmake args...
   local dir="$1"; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
 }
 
-phase "Release build and tests"
-configure_build build
-ctest --test-dir build --output-on-failure -j "$jobs"
+release_build() {
+  configure build
+  cmake --build build -j "$jobs"
+}
+release_tests() { ctest --test-dir build --output-on-failure -j "$jobs"; }
 
-if [ "${VORLIX_QUICK:-0}" = 1 ]; then exit 0; fi
-
-phase "AddressSanitizer + UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 [ -f tests/lsan.supp ] && export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp"
-configure_build build-asan -DVORLIX_SANITIZE=address,undefined -DVORLIX_BUILD_BENCH=OFF
-ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE "nosan"
+asan_build() {
+  configure build-asan -DVORLIX_SANITIZE=address,undefined -DVORLIX_BUILD_BENCH=OFF
+  cmake --build build-asan -j "$jobs"
+}
+asan_tests() { ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE "nosan"; }
 
-phase "ThreadSanitizer stress tests"
 # Only the stress tests run under ThreadSanitizer, so only they are built there.
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Release -DVORLIX_SANITIZE=thread -DVORLIX_BUILD_BENCH=OFF >/dev/null
-cmake --build build-tsan -j "$jobs" --target tsan_tests
-TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
-  ctest --test-dir build-tsan --output-on-failure -L tsan
+tsan_build() {
+  configure build-tsan -DVORLIX_SANITIZE=thread -DVORLIX_BUILD_BENCH=OFF
+  cmake --build build-tsan -j "$jobs" --target tsan_tests
+}
+tsan_tests() {
+  TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
+    ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L tsan
+}
 
-if [ -f fuzz/CMakeLists.txt ]; then
-  phase "Fuzzers (${VORLIX_FUZZ_SECONDS:-30} s each)"
-  cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DVORLIX_FUZZ=ON -DVORLIX_BUILD_TESTS=OFF -DVORLIX_BUILD_BENCH=OFF >/dev/null
+fuzz_build() {
+  configure build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DVORLIX_FUZZ=ON -DVORLIX_BUILD_TESTS=OFF -DVORLIX_BUILD_BENCH=OFF
   cmake --build build-fuzz -j "$jobs" --target fuzzers
+}
+fuzz_run() {
   VORLIX_FUZZ_SECONDS="${VORLIX_FUZZ_SECONDS:-30}" ctest --test-dir build-fuzz --output-on-failure -L fuzz
+}
+
+# build_and_test LABEL BUILD_FUNCTION TEST_FUNCTION. Never called as a condition: errexit
+# inside the phases would be ignored there.
+build_and_test() {
+  phase "$1 build" "$2"
+  if [ $? -eq 0 ]; then
+    phase "$1 tests" "$3"
+  else
+    skipped "$1 tests" "build failed"
+  fi
+}
+
+build_and_test "Release" release_build release_tests
+if [ "${VORLIX_QUICK:-0}" != 1 ]; then
+  build_and_test "ASan+UBSan" asan_build asan_tests
+  build_and_test "TSan stress" tsan_build tsan_tests
+  if [ -f fuzz/CMakeLists.txt ]; then
+    build_and_test "Fuzz (${VORLIX_FUZZ_SECONDS:-30} s each)" fuzz_build fuzz_run
+  fi
 fi
+
+echo
+echo "=== Summary ==="
+for row in "${summary[@]}"; do
+  IFS='|' read -r name result seconds <<<"$row"
+  printf '  %-28s %-22s %4d:%02d\n' "$name" "$result" $((seconds / 60)) $((seconds % 60))
+done
+total=$((SECONDS - started))
+printf '  %-28s %-22s %4d:%02d\n' "total" "$([ "$failed" -eq 0 ] && echo ok || echo FAILED)" \
+  $((total / 60)) $((total % 60))
+exit "$failed"
