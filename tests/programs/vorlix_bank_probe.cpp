@@ -100,17 +100,21 @@ int summarize (const std::string& dir, const std::vector<int>& only)
     return failures == 0 ? 0 : 1;
 }
 
-// The bank's loudness table, played through the engine; with --set it shows what an edit would do.
+// The bank's loudness table, played through the engine; with --set it shows what an edit would do
+// to the selected programs. The distance from the median needs the whole bank, so it is printed
+// only when every program is played.
 void printLoudness (const std::vector<int>& only, const std::vector<std::pair<int, float>>& edits)
 {
     std::vector<ProgramLoudness> all (num_programs);
     std::vector<double> judged;
     for (int r = 0; r < num_programs; ++r)
     {
-        // The median is of the whole bank as it stands; edits apply to the selected programs only.
-        all[r] = playLoudness (r, wanted (only, r) ? edits : std::vector<std::pair<int, float>> {});
+        if (! wanted (only, r))
+            continue;
+        all[r] = playLoudness (r, edits);
         judged.push_back (all[r].judged);
     }
+    const bool whole = only.empty ();
     const double median = medianOf (judged);
     std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "#", "name", "cat", "demo", "peak", "drum", "vs med");
     std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "", "", "", "LUFS", "dBFS", "LUFS", "LU");
@@ -119,13 +123,17 @@ void printLoudness (const std::vector<int>& only, const std::vector<std::pair<in
         if (! wanted (only, r))
             continue;
         const std::string name = programnames[r];
-        char drum[16] = "";
+        char drum[16] = "", distance[16] = "";
         if (categoryOf (name) == Category::Drum)
             std::snprintf (drum, sizeof drum, "%7.1f", all[r].drum.lufs);
-        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7s %+7.1f\n", r, name.c_str (), categoryName (categoryOf (name)),
-                     all[r].demo.lufs, all[r].demo.peakDb, drum, all[r].judged - median);
+        if (whole)
+            std::snprintf (distance, sizeof distance, "%+7.1f", all[r].judged - median);
+        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7s %7s\n", r, name.c_str (), categoryName (categoryOf (name)),
+                     all[r].demo.lufs, all[r].demo.peakDb, drum, distance);
     }
-    std::printf ("median %.1f LUFS (drums judged on their drum phrase, the rest on the demo phrase; 48 kHz)\n", median);
+    if (whole)
+        std::printf ("median %.1f LUFS (drums judged on their drum phrase, the rest on the demo phrase; 48 kHz)\n",
+                     median);
 }
 
 } // namespace
