@@ -118,11 +118,11 @@ const float programs[num_programs][num_params] = {
     // 54 "orch-strings": string section: slow bow, wide ensemble
     {34, 0, 0.5f, 0, 0.575f, 0.514369f, 0.523482f, 0.9f, 0.404103f, 0.752004f, 0.25f, 0, 0.6f, 0.05f, 0.530111f, 1, 0.1296f, 0, 0.5f, 0.5f, 0, 0, 0, 1, 1, 1, 0, 0, 1, 0, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 55 "drums-bd-dirtykick": dirty kick: a resonant peak diving from the low mids, crunched by the fifth-power shaper
-    {34, 0.6f, 0.5f, 0.2f, 0, 0, 0.7f, 0, 0.316228f, 0.45f, 0.05f, 0.4f, 0.6f, 0, 0.361844f, 0, 0.240281f, 0.25f, 0.15f, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0.5f, kFiller, kFiller},
+    {34, 0.6f, 0.5f, 0.2f, 0, 0, 0.7f, 0, 0.316228f, 0.45f, 0.1f, 0.4f, 0.6f, 0, 0.361844f, 0, 0.240281f, 0.25f, 0.15f, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0.5f, kFiller, kFiller},
     // 56 "drums-bd-gentlekick": gentle kick: a soft sine thump with a short downward pitch sweep
     {34, 0.6f, 0.5f, 0.6f, 0.5f, 0, 0.65f, 0, 0.316228f, 0.45f, 0.05f, 0, 0.55f, 0, 0.326963f, 0, 0.240281f, 0, 0, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
     // 57 "drums-bd-logdrum": log drum: a deep hollow pitched 'bwomp' with a slower resonant dive
-    {34, 0.4f, 0.5f, 0.6f, 1, 0, 0.7f, 0, 0.316228f, 0.55f, 0, 0, 0.62f, 0, 0.400446f, 0, 0.240281f, 0, 0.2f, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
+    {34, 0.4f, 0.5f, 0.6f, 1, 0, 0.7f, 0, 0.316228f, 0.55f, 0.1f, 0, 0.62f, 0, 0.400446f, 0, 0.240281f, 0, 0.2f, 0.5f, 0, 0, 0, 0, 1, 0.388889f, 0, 0, 0, 1, 0, 0, 0.5f, 0.609013f, 0, kFiller, kFiller},
     // 58 "drums-hihat"
     {34, 0.851562f, 0.5f, 0.84375f, 0.554688f, 0.007812f, 0.278032f, 0.40625f, 0.309375f, 0.585938f, 0.294001f, 0, 1, 0, 0.491516f, 0.710938f, 0.270312f, 0, 0.5f, 0.5625f, 1, 0, 0, 0.5f, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0.609013f, 0, kFiller, kFiller},
     // 59 "drums-snare": snare: noise over a tonal body
