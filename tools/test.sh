@@ -92,7 +92,8 @@ fuzz_build() {
   cmake --build build-fuzz -j "$jobs" --target fuzzers
 }
 fuzz_run() {
-  VORLIX_FUZZ_SECONDS="${VORLIX_FUZZ_SECONDS:-30}" ctest --test-dir build-fuzz --output-on-failure -L fuzz
+  # One core per fuzzer: they run side by side.
+  VORLIX_FUZZ_SECONDS="${VORLIX_FUZZ_SECONDS:-30}" ctest --test-dir build-fuzz --output-on-failure -j "$jobs" -L fuzz
 }
 
 # build_and_test LABEL BUILD_FUNCTION TEST_FUNCTION. Never called as a condition: errexit
