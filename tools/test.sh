@@ -14,7 +14,12 @@ bash tools/setup.sh || exit 1
 
 jobs="$(nproc)"
 xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+times_file=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$times_file" ] && rm -f "$times_file"
+  true
+}
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -32,17 +37,31 @@ fi
 # Mesa's software rasteriser: deterministic pixels, no GPU needed.
 export LIBGL_ALWAYS_SOFTWARE=1
 
-summary=()   # "name|result|seconds"
+summary=()   # "name|result|wall seconds|CPU seconds"
 failed=0
 started=$SECONDS
 
 # phase NAME COMMAND...: runs the command in a subshell with errexit, so the phase stops at its
 # first failing command and the script carries on with the next phase. Call it as a plain
 # command, never as a condition (if/&&/||), where bash would ignore errexit inside it.
+# CPU seconds (user + system) used so far by the script's finished children: on a shared
+# machine the wall time says little, the CPU time says what a phase costs.
+# ("times" must run in this shell, not in a subshell, which would have no children.)
+times_file="$(mktemp)"
+cpu_now=0
+children_cpu() { # sets cpu_now
+  times >"$times_file"
+  # second line, the children: "0m12.345s 0m1.234s" -> 13
+  read -r cpu_now < <(awk 'NR == 2 { t = 0; for (i = 1; i <= 2; ++i) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] }
+                                      printf "%d\n", t }' "$times_file")
+}
+
 phase() {
   local name="$1"; shift
   echo; echo "=== $name ==="
   local start=$SECONDS
+  children_cpu
+  local cpu_start=$cpu_now
   ( set -e; "$@" )
   local rc=$?
   local result="ok"
@@ -51,10 +70,11 @@ phase() {
     failed=1
     echo "=== $name: FAILED (exit status $rc) ==="
   fi
-  summary+=("$name|$result|$((SECONDS - start))")
+  children_cpu
+  summary+=("$name|$result|$((SECONDS - start))|$((cpu_now - cpu_start))")
   return "$rc"
 }
-skipped() { summary+=("$1|skipped ($2)|0"); }
+skipped() { summary+=("$1|skipped ($2)|0|0"); }
 
 configure() { # dir, extra cmake args...
   local dir="$1"; shift
@@ -116,13 +136,16 @@ if [ "${VORLIX_QUICK:-0}" != 1 ]; then
   fi
 fi
 
+mmss() { printf '%d:%02d' $(($1 / 60)) $(($1 % 60)); }
 echo
-echo "=== Summary ==="
+echo "=== Summary (wall time; CPU time of all processes, user + system) ==="
+printf '  %-28s %-22s %8s %8s\n' "phase" "result" "wall" "CPU"
 for row in "${summary[@]}"; do
-  IFS='|' read -r name result seconds <<<"$row"
-  printf '  %-28s %-22s %4d:%02d\n' "$name" "$result" $((seconds / 60)) $((seconds % 60))
+  IFS='|' read -r name result seconds cpu <<<"$row"
+  printf '  %-28s %-22s %8s %8s\n' "$name" "$result" "$(mmss "$seconds")" "$(mmss "$cpu")"
 done
-total=$((SECONDS - started))
-printf '  %-28s %-22s %4d:%02d\n' "total" "$([ "$failed" -eq 0 ] && echo ok || echo FAILED)" \
-  $((total / 60)) $((total % 60))
+children_cpu
+printf '  %-28s %-22s %8s %8s\n' "total" "$([ "$failed" -eq 0 ] && echo ok || echo FAILED)" \
+  "$(mmss $((SECONDS - started)))" "$(mmss "$cpu_now")"
+echo "  load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 exit "$failed"
