@@ -10,7 +10,6 @@
 #include <link.h>
 
 #include <algorithm>
-
 #include <cstdlib>
 #include <string>
 
@@ -43,6 +42,10 @@ const bool keepGlDriverLoaded = [] {
     const std::string libraryDirectory = directoryOf (glx);
     if (! libraryDirectory.empty ())
         directories += libraryDirectory + "/dri";
+    // Found through /lib on a merged /usr, while Mesa names its drivers under /usr/lib: the same
+    // files, but only the same path is certain to be the same loaded object everywhere.
+    if (libraryDirectory.rfind ("/lib/", 0) == 0)
+        directories += ":/usr" + libraryDirectory + "/dri";
     std::size_t begin = 0;
     while (begin <= directories.size ())
     {
