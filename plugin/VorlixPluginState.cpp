@@ -76,6 +76,8 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
         for (int id = 0; id < count; ++id)
             applyValue (unit.out (), id, toUnit (values[id]), ApplyMode::restore, detuneStoredFor (id, stored));
     }
+    // Values the stream did not hold (a short state) came from the program load.
+    notifyHostOfNewValues ();
     if (count < kNumParams)
         return kResultFalse;
     syncGuiFromHost ();
