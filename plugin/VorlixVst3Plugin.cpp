@@ -162,7 +162,6 @@ tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
             loadProgramWith (unit.out (), 0);
         unit.out ().resync ();
     }
-    notifyHostOfNewValues ();
     syncGuiFromHost ();
     return kResultOk;
 }

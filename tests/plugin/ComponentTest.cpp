@@ -281,7 +281,8 @@ TEST (Component, CreateViewOnlyForTheEditorName)
 TEST (Component, EveryProgramLoadShowsTheLevelAndPolyphonyTheEnginePlays)
 {
     // What the host reads back (and a saved project stores) must be what the engine plays: the
-    // programs' level 0.1, and the polyphony that kMaxPoly shows. The host is told to re-read.
+    // programs' level 0.1, and the polyphony that kMaxPoly shows. After a pick or an import the
+    // host is told to re-read.
     auto expectShownIsPlayed = [] (Linked& l, const char* how) {
         EXPECT_EQ (l.plugin->normalizedParam (kOutputLevel), 0.1f) << how;
         EXPECT_EQ (l.controller ()->getParamNormalized (kOutputLevel), static_cast<double> (0.1f)) << how;
@@ -309,11 +310,12 @@ TEST (Component, EveryProgramLoadShowsTheLevelAndPolyphonyTheEnginePlays)
         expectShownIsPlayed (l, "preset import");
         EXPECT_EQ (l.host->componentHandler ().calls (), reread);
 
-        // A state that holds only the program: everything comes from the program load.
+        // A state that holds only the program: everything comes from the program load. The host
+        // asked for it and re-reads by itself; a call back from inside setState can deadlock it.
         l.plugin->handleUiControlTag (kOutputLevel, 0.8f);
         l.host->componentHandler ().clear ();
         EXPECT_EQ (setStateBytes (l.host->component (), stateRecord (p, {})), kResultFalse);
         expectShownIsPlayed (l, "state");
-        EXPECT_EQ (l.host->componentHandler ().calls (), reread);
+        EXPECT_TRUE (l.host->componentHandler ().calls ().empty ());
     }
 }
