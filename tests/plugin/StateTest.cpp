@@ -156,29 +156,6 @@ TEST (State, RestoredLevelReachesTheEngineOverTheProgramsFixedLevel)
     EXPECT_NEAR (restored / quiet, 1.1183 / 0.1952, 0.3);
 }
 
-namespace {
-
-/** A phrase of twelve simultaneous notes (more than any program's polyphony) and their release,
-    rendered block by block. */
-std::vector<float> playChord (Linked& l)
-{
-    std::vector<float> out;
-    for (int n = 0; n < 12; ++n)
-        l.host->events ().addNoteOn (0, 40 + 3 * n, 0.9f);
-    for (int b = 0; b < 60; ++b)
-    {
-        if (b == 40)
-            for (int n = 0; n < 12; ++n)
-                l.host->events ().addNoteOff (0, 40 + 3 * n);
-        l.host->process (256);
-        out.insert (out.end (), l.host->output (0), l.host->output (0) + 256);
-        out.insert (out.end (), l.host->output (1), l.host->output (1) + 256);
-    }
-    return out;
-}
-
-} // namespace
-
 TEST (State, AProjectReopensSoundingExactlyAsItWasSaved)
 {
     // -1: no pick, the fresh instance as a host first plays it.
@@ -189,19 +166,19 @@ TEST (State, AProjectReopensSoundingExactlyAsItWasSaved)
         if (program >= 0)
             original.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (program));
         const Bytes saved = getStateBytes (original.host->component ());
-        const std::vector<float> played = playChord (original);
+        const std::vector<float> played = playPhrase (original);
         ASSERT_GT (*std::max_element (played.begin (), played.end ()), 0.0f);
 
         Linked reopened = makeStarted ();
         ASSERT_EQ (setStateBytes (reopened.host->component (), saved), kResultOk);
         EXPECT_EQ (getStateBytes (reopened.host->component ()), saved);
-        EXPECT_EQ (playChord (reopened), played);
+        EXPECT_EQ (playPhrase (reopened), played);
 
         // Saved and restored in place, as a host does around a plug-in reload.
         Linked inPlace = makeStarted ();
         if (program >= 0)
             inPlace.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (program));
         ASSERT_EQ (setStateBytes (inPlace.host->component (), getStateBytes (inPlace.host->component ())), kResultOk);
-        EXPECT_EQ (playChord (inPlace), played);
+        EXPECT_EQ (playPhrase (inPlace), played);
     }
 }
