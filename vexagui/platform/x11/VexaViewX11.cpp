@@ -3,6 +3,7 @@
 
 #include "../VexaEventDelivery.h"
 #include "../VexaKeyTranslation.h"
+#include "VexaGlxConfig.h"
 #include "VexaX11Display.h"
 #include "VexaX11ErrorTrap.h"
 #include "VexaX11Input.h"
@@ -34,6 +35,32 @@ constexpr long kWindowEvents = ExposureMask | StructureNotifyMask;
 // "Characters ignoring modifiers": the shift level, Caps Lock, Num Lock and the keyboard group
 // still choose the symbol; Control, Alt, Super and AltGr (Mod5) do not.
 constexpr unsigned int kPlainKeyState = ShiftMask | LockMask | Mod2Mask | 0x6000u;
+
+// The parent's visual, unless the GLX context cannot draw into it (GTK, for one, gives its windows
+// a visual without alpha); then one it can, with a colormap of its own (freed with the connection).
+void chooseVisual (Display* d, const XWindowAttributes& parent, XSetWindowAttributes& a, unsigned long& mask,
+                   int& depth, Visual*& visual)
+{
+    const int screen = XScreenNumberOfScreen (parent.screen);
+    const VisualID parentId = XVisualIDFromVisual (parent.visual);
+    if (parentId == XVisualIDFromVisual (DefaultVisual (d, screen)))
+        return;
+    const VisualID chosen = glxWindowVisual (d, screen, parentId);
+    XVisualInfo wanted {};
+    wanted.visualid = chosen;
+    int count = 0;
+    XVisualInfo* info = chosen != parentId ? XGetVisualInfo (d, VisualIDMask, &wanted, &count) : nullptr;
+    if (info && count > 0)
+    {
+        visual = info->visual;
+        depth = info->depth;
+        a.colormap = XCreateColormap (d, RootWindow (d, screen), visual, AllocNone);
+        a.border_pixel = 0;
+        mask |= CWColormap | CWBorderPixel;
+    }
+    if (info)
+        XFree (info);
+}
 
 } // namespace
 
@@ -114,11 +141,15 @@ bool VexaViewX11::attachToSurface (const VexaNativeSurface& parent, int width, i
             XSetWindowAttributes a {};
             a.event_mask = impl->eventMask ();
             a.background_pixmap = None; // no server-side clearing: the frame covers everything
+            unsigned long mask = CWEventMask | CWBackPixmap;
+            int depth = CopyFromParent;
+            Visual* visual = CopyFromParent;
+            chooseVisual (d, parentAttributes, a, mask, depth, visual);
             // An embedder reads _XEMBED_INFO when it learns of the window: held by the grab, no
             // other client sees the window before it carries the property.
             XGrabServer (d);
-            win = XCreateWindow (d, parentId, 0, 0, serverSize (w), serverSize (h), 0, CopyFromParent, InputOutput,
-                                 CopyFromParent, CWEventMask | CWBackPixmap, &a);
+            win = XCreateWindow (d, parentId, 0, 0, serverSize (w), serverSize (h), 0, depth, InputOutput, visual,
+                                 mask, &a);
             impl->xembed.announce (d, win, serverSize (w), serverSize (h));
             XUngrabServer (d);
             XMapWindow (d, win);
