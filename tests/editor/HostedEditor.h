@@ -16,33 +16,17 @@ namespace Vorlix::test {
 constexpr int kEditorWidth = 565;
 constexpr int kEditorHeight = 260;
 
-struct HostedEditor {
-    VorlixVst3Plugin* plugin = nullptr;
-    Steinberg::Vst::IEditController* controller = nullptr;
+// One plug view of an instance's controller attached to a parent window, with the host's run loop.
+struct EditorView {
     vexagui::test::FakePlugFrame frame;
     Steinberg::IPlugView* view = nullptr;
 
-    HostedEditor() = default;
-    HostedEditor(const HostedEditor&) = delete;
-    HostedEditor& operator=(const HostedEditor&) = delete;
-    ~HostedEditor() {
-        close();
-        if (plugin != nullptr) {
-            plugin->terminate();
-            plugin->release();
-        }
-    }
+    EditorView() = default;
+    EditorView(const EditorView&) = delete;
+    EditorView& operator=(const EditorView&) = delete;
+    ~EditorView() { close(); }
 
-    // Creates the instance (once) and attaches a new view to `parent`.
-    bool open(unsigned long parent, std::string& error) {
-        if (plugin == nullptr) {
-            plugin = new VorlixVst3Plugin();
-            controller = static_cast<Steinberg::Vst::IEditController*>(plugin);
-            if (plugin->initialize(nullptr) != Steinberg::kResultOk) {
-                error = "initialize failed";
-                return false;
-            }
-        }
+    bool open(Steinberg::Vst::IEditController* controller, unsigned long parent, std::string& error) {
         view = controller->createView("editor");
         if (view == nullptr) {
             error = "no view";
@@ -63,6 +47,32 @@ struct HostedEditor {
         view->removed();
         view->release();
         view = nullptr;
+    }
+};
+
+// An instance of its own (initialized once) and its editor view.
+struct HostedEditor : EditorView {
+    VorlixVst3Plugin* plugin = nullptr;
+    Steinberg::Vst::IEditController* controller = nullptr;
+
+    ~HostedEditor() {
+        close();
+        if (plugin != nullptr) {
+            plugin->terminate();
+            plugin->release();
+        }
+    }
+
+    bool open(unsigned long parent, std::string& error) {
+        if (plugin == nullptr) {
+            plugin = new VorlixVst3Plugin();
+            controller = static_cast<Steinberg::Vst::IEditController*>(plugin);
+            if (plugin->initialize(nullptr) != Steinberg::kResultOk) {
+                error = "initialize failed";
+                return false;
+            }
+        }
+        return EditorView::open(controller, parent, error);
     }
 };
 
