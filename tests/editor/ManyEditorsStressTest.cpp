@@ -25,17 +25,6 @@
 #include <thread>
 #include <vector>
 
-// Mesa's driver and X libraries are not instrumented; their own threads synchronise in ways that
-// ThreadSanitizer cannot see. Nothing of the project is suppressed.
-extern "C" const char* __tsan_default_suppressions() {
-    return "called_from_lib:swrast_dri.so\n"
-           "called_from_lib:kms_swrast_dri.so\n"
-           "called_from_lib:libgallium\n"
-           "called_from_lib:libLLVM\n"
-           "called_from_lib:libGLX_mesa.so.0\n"
-           "called_from_lib:libglapi.so.0\n";
-}
-
 using namespace Vorlix::test;
 using namespace vexagui::test;
 
