@@ -1,6 +1,8 @@
 // GLX configuration choice shared by the X11 view (its window's visual) and the GLX context.
 #include "VexaGlxConfig.h"
 
+#include <X11/Xutil.h>
+
 #include <climits>
 
 namespace vexagui::x11 {
@@ -47,6 +49,33 @@ VisualID glxWindowVisual (Display* d, int screen, VisualID parentVisual)
     if (defaultVisual != parentVisual && chooseGlxConfig (d, screen, defaultVisual))
         return defaultVisual;
     return parentVisual;
+}
+
+void chooseChildWindowVisual (Display* d, const XWindowAttributes& parent, XSetWindowAttributes& a,
+                              unsigned long& mask, int& depth, Visual*& visual)
+{
+    const int screen = XScreenNumberOfScreen (parent.screen);
+    const VisualID parentId = XVisualIDFromVisual (parent.visual);
+    // The common case asks nothing of GLX on this connection.
+    if (parentId == XVisualIDFromVisual (DefaultVisual (d, screen)))
+        return;
+    const VisualID chosen = glxWindowVisual (d, screen, parentId);
+    if (chosen == parentId)
+        return;
+    XVisualInfo wanted {};
+    wanted.visualid = chosen;
+    int count = 0;
+    XVisualInfo* info = XGetVisualInfo (d, VisualIDMask, &wanted, &count);
+    if (info && count > 0)
+    {
+        visual = info->visual;
+        depth = info->depth;
+        a.colormap = XCreateColormap (d, RootWindow (d, screen), visual, AllocNone);
+        a.border_pixel = 0;
+        mask |= CWColormap | CWBorderPixel;
+    }
+    if (info)
+        XFree (info);
 }
 
 } // namespace vexagui::x11

@@ -18,4 +18,10 @@ GLXFBConfig chooseGlxConfig (Display* display, int screen, VisualID visual);
     a parent with a visual picked for their own drawing, e.g. GTK's without alpha. */
 VisualID glxWindowVisual (Display* display, int screen, VisualID parentVisual);
 
+/** Prepares XCreateWindow's arguments for a child of `parent` (depth and visual start as
+    CopyFromParent): when the child needs a visual other than the parent's, sets them, a colormap
+    of its own (freed with the connection) and a border pixel, and adds those to `mask`. */
+void chooseChildWindowVisual (Display* display, const XWindowAttributes& parent, XSetWindowAttributes& attributes,
+                              unsigned long& mask, int& depth, Visual*& visual);
+
 } // namespace vexagui::x11

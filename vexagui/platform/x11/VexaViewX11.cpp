@@ -36,32 +36,6 @@ constexpr long kWindowEvents = ExposureMask | StructureNotifyMask;
 // still choose the symbol; Control, Alt, Super and AltGr (Mod5) do not.
 constexpr unsigned int kPlainKeyState = ShiftMask | LockMask | Mod2Mask | 0x6000u;
 
-// The parent's visual, unless the GLX context cannot draw into it (GTK, for one, gives its windows
-// a visual without alpha); then one it can, with a colormap of its own (freed with the connection).
-void chooseVisual (Display* d, const XWindowAttributes& parent, XSetWindowAttributes& a, unsigned long& mask,
-                   int& depth, Visual*& visual)
-{
-    const int screen = XScreenNumberOfScreen (parent.screen);
-    const VisualID parentId = XVisualIDFromVisual (parent.visual);
-    if (parentId == XVisualIDFromVisual (DefaultVisual (d, screen)))
-        return;
-    const VisualID chosen = glxWindowVisual (d, screen, parentId);
-    XVisualInfo wanted {};
-    wanted.visualid = chosen;
-    int count = 0;
-    XVisualInfo* info = chosen != parentId ? XGetVisualInfo (d, VisualIDMask, &wanted, &count) : nullptr;
-    if (info && count > 0)
-    {
-        visual = info->visual;
-        depth = info->depth;
-        a.colormap = XCreateColormap (d, RootWindow (d, screen), visual, AllocNone);
-        a.border_pixel = 0;
-        mask |= CWColormap | CWBorderPixel;
-    }
-    if (info)
-        XFree (info);
-}
-
 } // namespace
 
 struct VexaViewX11::Impl
@@ -144,7 +118,7 @@ bool VexaViewX11::attachToSurface (const VexaNativeSurface& parent, int width, i
             unsigned long mask = CWEventMask | CWBackPixmap;
             int depth = CopyFromParent;
             Visual* visual = CopyFromParent;
-            chooseVisual (d, parentAttributes, a, mask, depth, visual);
+            chooseChildWindowVisual (d, parentAttributes, a, mask, depth, visual);
             // An embedder reads _XEMBED_INFO when it learns of the window: held by the grab, no
             // other client sees the window before it carries the property.
             XGrabServer (d);
