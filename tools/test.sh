@@ -102,8 +102,9 @@ tsan_build() {
   cmake --build build-tsan -j "$jobs" --target tsan_tests
 }
 tsan_tests() {
-  TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1" \
-    ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L tsan
+  local options="halt_on_error=1:second_deadlock_stack=1"
+  [ -f tests/tsan.supp ] && options="$options:suppressions=$root/tests/tsan.supp"
+  TSAN_OPTIONS="$options" ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L tsan
 }
 
 fuzz_build() {
