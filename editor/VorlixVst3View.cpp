@@ -7,7 +7,21 @@
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
 namespace Vorlix {
+
+std::optional<float> uiScaleFromText(const char* text) {
+    if (text == nullptr || *text == '\0') return std::nullopt;
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    while (end != nullptr && std::isspace(static_cast<unsigned char>(*end))) ++end;
+    if (end == text || end == nullptr || *end != '\0' || !std::isfinite(v)) return std::nullopt;
+    return vexagui::VexaSynthPluginVst3::clampContentScale(v);
+}
+
 namespace {
 
 Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
@@ -36,6 +50,14 @@ public:
             break;
         default: break;  // native text entry is not offered
         }
+    }
+
+protected:
+    // VORLIX_UI_SCALE (a number, clamped to 1..3 like a host's factor) before the desktop's Xft.dpi:
+    // the way to size the editor in hosts that never give a scale.
+    float environmentScale() override {
+        if (const std::optional<float> forced = uiScaleFromText(std::getenv("VORLIX_UI_SCALE"))) return *forced;
+        return VexaSynthPluginVst3::environmentScale();
     }
 
 private:

@@ -4,6 +4,7 @@
 #include "VexaGlFunctions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -30,6 +31,22 @@ bool hasUploadableImage (const ResourceSpec& spec)
         return false;
     const auto needed = static_cast<unsigned long long> (spec.width) * static_cast<unsigned long long> (spec.height) * 4ull;
     return spec.pixels.size () >= needed;
+}
+
+bool isDoubleOf (const VexaRendererOpenGL::DoubleResolutionImage& image, const ResourceSpec& spec)
+{
+    if (! image.pixels || spec.width <= 0 || spec.height <= 0 || image.width != 2 * spec.width
+        || image.height != 2 * spec.height)
+        return false;
+    const auto needed = static_cast<unsigned long long> (image.width) * static_cast<unsigned long long> (image.height) * 4ull;
+    return image.pixels->size () >= needed;
+}
+
+void setFilter (const VexaGlFunctions& gl, bool linear)
+{
+    const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
+    gl.TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    gl.TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
 std::string infoLog (const VexaGlFunctions& gl, GLuint object, bool isProgram)
@@ -157,8 +174,32 @@ void VexaRendererOpenGL::setResources (const ResourceSpec* specs, std::size_t co
     {
         const auto it = resources.find (state.spec.id);
         if (it != resources.end ())
+        {
             state.spec = it->second;
+            state.doubleMissing = false; // the 1x size may have changed: ask again
+        }
     }
+}
+
+void VexaRendererOpenGL::setDoubleResolutionSource (DoubleResolutionSource source)
+{
+    doubleResolutionSource = std::move (source);
+    for (auto& [id, state] : textures)
+        state.doubleMissing = false;
+}
+
+VexaRendererOpenGL::Sampling VexaRendererOpenGL::samplingFor (float logicalWidth, float logicalHeight,
+                                                              int drawableWidth, int drawableHeight)
+{
+    if (! (logicalWidth > 0.0f) || ! (logicalHeight > 0.0f))
+        return Sampling::kOriginal;
+    // The larger of the two ratios: a drawable rounded to whole pixels (848 x 390 for 565 x 260 at
+    // 1.5) differs a little between the axes.
+    const float ratio = std::max (static_cast<float> (drawableWidth) / logicalWidth,
+                                  static_cast<float> (drawableHeight) / logicalHeight);
+    if (ratio < 1.01f)
+        return Sampling::kOriginal;
+    return std::fabs (ratio - 2.0f) < 0.01f ? Sampling::kDoubleExact : Sampling::kDoubleLinear;
 }
 
 void VexaRendererOpenGL::setShaderSourcesForTesting (const char* vertex, const char* fragment)
@@ -207,6 +248,7 @@ void VexaRendererOpenGL::destroyGlResources (bool current)
         if (state.glTexture != 0 && calls)
             gl->DeleteTextures (1, &state.glTexture);
         state.glTexture = 0;
+        state.glDouble = state.glLinear = false;
     }
     if (calls)
     {
@@ -244,7 +286,7 @@ bool VexaRendererOpenGL::beginFrame (float logicalWidth, float logicalHeight, in
         glContext->releaseCurrent ();
         return false;
     }
-    ensureTextureObjects ();
+    ensureTextureObjects (samplingFor (logicalWidth, logicalHeight, drawableWidth, drawableHeight));
 
     gl->Viewport (0, 0, std::max (drawableWidth, 0), std::max (drawableHeight, 0));
     gl->Disable (GL_DEPTH_TEST);
@@ -338,23 +380,67 @@ void VexaRendererOpenGL::endFrame ()
 
 // ---- graphics objects -------------------------------------------------------------------------
 
-void VexaRendererOpenGL::ensureTextureObjects ()
+void VexaRendererOpenGL::ensureTextureObjects (Sampling sampling)
 {
+    const bool wantDouble = sampling != Sampling::kOriginal && doubleResolutionSource;
+    const bool linear = sampling == Sampling::kDoubleLinear;
     for (auto& [id, state] : textures)
     {
-        if (state.glTexture != 0 || ! hasUploadableImage (state.spec))
-            continue;
-        GLuint name = 0;
-        gl->GenTextures (1, &name);
-        gl->BindTexture (GL_TEXTURE_2D, name);
-        gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                        state.spec.pixels.data ());
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        state.glTexture = name;
+        // A change of scale swaps the texture for the other version (a 1x image without a 2x
+        // version stays as it is, drawn nearest).
+        const bool swap = state.glTexture != 0 && state.glDouble != (wantDouble && ! state.doubleMissing);
+        if (swap)
+        {
+            gl->DeleteTextures (1, &state.glTexture);
+            state.glTexture = 0;
+            state.glDouble = state.glLinear = false;
+        }
+        if (state.glTexture == 0)
+        {
+            if (! (wantDouble && ! state.doubleMissing && uploadDoubleResolution (state)) && hasUploadableImage (state.spec))
+            {
+                GLuint name = 0;
+                gl->GenTextures (1, &name);
+                gl->BindTexture (GL_TEXTURE_2D, name);
+                gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA,
+                                GL_UNSIGNED_BYTE, state.spec.pixels.data ());
+                setFilter (*gl, false);
+                gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+                gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+                state.glTexture = name;
+            }
+            if (state.glTexture == 0)
+                continue;
+        }
+        if (state.glDouble && state.glLinear != linear)
+        {
+            gl->BindTexture (GL_TEXTURE_2D, state.glTexture);
+            setFilter (*gl, linear);
+            state.glLinear = linear;
+        }
     }
+}
+
+bool VexaRendererOpenGL::uploadDoubleResolution (TextureState& state)
+{
+    const DoubleResolutionImage image = doubleResolutionSource (state.spec.id);
+    if (! isDoubleOf (image, state.spec))
+    {
+        state.doubleMissing = true;
+        return false;
+    }
+    GLuint name = 0;
+    gl->GenTextures (1, &name);
+    gl->BindTexture (GL_TEXTURE_2D, name);
+    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                    image.pixels->data ());
+    setFilter (*gl, false);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    state.glTexture = name;
+    state.glDouble = true;
+    state.glLinear = false;
+    return true;
 }
 
 uint32_t VexaRendererOpenGL::compileShader (uint32_t type, const char* source)
