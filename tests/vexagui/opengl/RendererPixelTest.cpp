@@ -389,7 +389,9 @@ TEST_F (RendererPixelTest, DoubleResolutionVersionsAreUsedOnlyAboveScaleOne)
         d.height = 2;
         ResourceSpec s = image (0, 4, 2, {0xff0000ff, 0xffffffff, 0x000000ff, 0xffffffff, 0x00ffffff, 0x00ffffff,
                                           0x00ffffff, 0x00ffffff});
-        d.pixels = std::make_shared<const std::vector<uint8_t>> (std::move (s.pixels));
+        const auto bytes = std::make_shared<const std::vector<uint8_t>> (std::move (s.pixels));
+        d.pixels = std::shared_ptr<const uint8_t> (bytes, bytes->data ());
+        d.byteCount = bytes->size ();
         return d;
     });
     const VisualHandle quad = renderer.createQuad (renderer.createTexture (150), {10, 10, 2, 1}, {0, 0, 2, 1});

@@ -39,7 +39,7 @@ bool isDoubleOf (const VexaRendererOpenGL::DoubleResolutionImage& image, const R
         || image.height != 2 * spec.height)
         return false;
     const auto needed = static_cast<unsigned long long> (image.width) * static_cast<unsigned long long> (image.height) * 4ull;
-    return image.pixels->size () >= needed;
+    return image.byteCount >= needed;
 }
 
 void setFilter (const VexaGlFunctions& gl, bool linear)
@@ -433,7 +433,7 @@ bool VexaRendererOpenGL::uploadDoubleResolution (TextureState& state)
     gl->GenTextures (1, &name);
     gl->BindTexture (GL_TEXTURE_2D, name);
     gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                    image.pixels->data ());
+                    image.pixels.get ());
     setFilter (*gl, false);
     gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);

@@ -52,12 +52,15 @@ public:
         bool doubleMissing = false;  // the source had no usable 2x version of spec.id
     };
 
-    /** An image at twice the resolution: exactly twice the 1x image's width and height, RGBA. */
+    /** An image at twice the resolution: exactly twice the 1x image's width and height, RGBA, top
+        row first. The renderer holds the pixels only while it uploads them: the graphics texture
+        is all that stays, so an open editor keeps no 2x bytes. */
     struct DoubleResolutionImage
     {
         int32_t width = 0;
         int32_t height = 0;
-        std::shared_ptr<const std::vector<uint8_t>> pixels; // held only until uploaded
+        std::shared_ptr<const uint8_t> pixels;
+        std::size_t byteCount = 0;
     };
     /** The 2x version of a resource id, or an empty image when there is none. */
     using DoubleResolutionSource = std::function<DoubleResolutionImage (int32_t resourceId)>;
