@@ -192,8 +192,9 @@ Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onKeyUp(Steinberg::char16, St
 Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onSize(Steinberg::ViewRect* newSize) {
     const Steinberg::tresult result = Steinberg::CPluginView::onSize(newSize);
     if (newSize != nullptr && platform) {
+        const DrawableSize before = drawableSize();
         platform->view.setFrame(toLogical(newSize->getWidth(), scale), toLogical(newSize->getHeight(), scale));
-        platform->view.requestRedraw();
+        followResize(before);
     }
     return result;
 }
@@ -204,7 +205,7 @@ Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::getSize(Steinberg::ViewRect* 
 }
 
 float VexaSynthPluginVst3::clampContentScale(float factor) {
-    if (!(factor > 0.0f) || !std::isfinite(factor)) return 1.0f;  // also NaN
+    if (!(factor > 0.0f)) return 1.0f;  // also NaN
     return std::clamp(factor, 1.0f, 3.0f);
 }
 
@@ -212,6 +213,24 @@ Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::setContentScaleFactor(ScaleFa
     scaleSettled = true;
     applyScale(clampContentScale(factor));
     return kResultTrue;
+}
+
+VexaSynthPluginVst3::DrawableSize VexaSynthPluginVst3::drawableSize() const {
+    DrawableSize s;
+    platform->view.getDrawableSize(s.width, s.height);
+    return s;
+}
+
+void VexaSynthPluginVst3::followResize(const DrawableSize& before) {
+    PlatformBlock& p = *platform;
+    const DrawableSize now = drawableSize();
+    // The GL drawable keeps the size the window had when the context was made (Mesa's software
+    // rasteriser does; a frame would fill only that corner): a new size gets a new context. The
+    // textures come back on the next frame, as after any re-attachment.
+    if ((now.width != before.width || now.height != before.height) && renderer.glContext == &p.context &&
+        p.view.isAttached())
+        renderer.attachToSurface(p.view.nativeSurface());
+    p.view.requestRedraw();
 }
 
 float VexaSynthPluginVst3::environmentScale() { return x11::desktopScale(); }
@@ -238,7 +257,9 @@ void VexaSynthPluginVst3::applyScale(float newScale) {
     Steinberg::ViewRect wanted = scaledRect();
     setRect(wanted);
     if (!platform) return;
+    const DrawableSize drawn = drawableSize();
     platform->view.setContentScale(scale);  // an attached child takes its new size itself
+    followResize(drawn);
     if (platform->parent != nullptr && plugFrame != nullptr &&
         (before.getWidth() != wanted.getWidth() || before.getHeight() != wanted.getHeight()))
         plugFrame->resizeView(this, &wanted);

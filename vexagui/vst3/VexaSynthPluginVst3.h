@@ -14,6 +14,7 @@
 #include "public.sdk/source/common/pluginview.h"
 #include "vexagui/render/HostRequest.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace vexagui {
@@ -85,6 +86,12 @@ private:
     // Settles the scale from the environment unless the host or an earlier call did; true when
     // this call did.
     bool settleScale();
+    struct DrawableSize {
+        std::int32_t width = 0, height = 0;
+    };
+    DrawableSize drawableSize() const;
+    // After the child's size may have changed: the renderer follows, and a frame is asked for.
+    void followResize(const DrawableSize& before);
     void applyScale(float newScale);
     Steinberg::ViewRect scaledRect() const;
 

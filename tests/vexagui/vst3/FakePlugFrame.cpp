@@ -51,7 +51,11 @@ tresult PLUGIN_API FakePlugFrame::queryInterface(const TUID iid, void** obj) {
     return kNoInterface;
 }
 
-tresult PLUGIN_API FakePlugFrame::resizeView(IPlugView*, ViewRect*) { return kResultFalse; }
+tresult PLUGIN_API FakePlugFrame::resizeView(IPlugView* view, ViewRect* newSize) {
+    if (view == nullptr || newSize == nullptr) return kInvalidArgument;
+    resizeRequests.push_back(*newSize);
+    return view->onSize(newSize);
+}
 
 tresult PLUGIN_API FakePlugFrame::registerEventHandler(Linux::IEventHandler* handler, Linux::FileDescriptor fd) {
     if (handler == nullptr) return kInvalidArgument;

@@ -31,7 +31,8 @@ public:
     Steinberg::uint32 PLUGIN_API addRef() override { return ++refs; }
     Steinberg::uint32 PLUGIN_API release() override { return --refs; }
 
-    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView*, Steinberg::ViewRect*) override;
+    // Records the request and, like a host, gives the view the size (onSize).
+    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
 
     Steinberg::tresult PLUGIN_API registerEventHandler(Steinberg::Linux::IEventHandler* handler,
                                                        Steinberg::Linux::FileDescriptor fd) override;
@@ -58,6 +59,7 @@ public:
 
     std::vector<EventHandlerEntry> eventHandlers;
     std::vector<TimerEntry> timers;
+    std::vector<Steinberg::ViewRect> resizeRequests;
     int registrations = 0;
     int unregistrations = 0;
     Steinberg::uint32 refs = 1;

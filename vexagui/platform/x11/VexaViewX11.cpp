@@ -204,6 +204,9 @@ void VexaViewX11::setFrame (int width, int height)
     impl->serverH = serverSize (impl->height);
     VexaX11ErrorTrap trap (impl->display);
     XMoveResizeWindow (impl->display, impl->window, 0, 0, impl->serverW, impl->serverH);
+    // The GL context reads the window's size on a connection of its own: the server must have the
+    // new size before the next frame, or that frame (and every one after) keeps the old one.
+    XSync (impl->display, False);
 }
 
 void VexaViewX11::getLogicalSize (int32_t& width, int32_t& height) const
