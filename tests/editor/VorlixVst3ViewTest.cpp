@@ -5,6 +5,7 @@
 
 #include "VorlixVst3Plugin.h"
 #include "editor/VorlixEditor.h"
+#include "editor/VorlixVst3View.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
 #include <gtest/gtest.h>
@@ -98,3 +99,16 @@ TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
     view->release();
 }
 
+
+TEST(VorlixVst3View, UiScaleVariableReadsLikeAHostFactor) {
+    const struct {
+        const char* text;
+        std::optional<float> scale;
+    } cases[] = {
+        {"1.5", 1.5f}, {"2", 2.0f},   {" 2 ", 2.0f}, {"1", 1.0f},    {"7", 3.0f},   {"0.5", 1.0f},
+        {"0", 1.0f},   {"-2", 1.0f},  {"nan", std::nullopt}, {"", std::nullopt}, {"big", std::nullopt},
+        {"2x", std::nullopt}, {nullptr, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(uiScaleFromText(c.text), c.scale) << (c.text ? c.text : "unset");
+}

@@ -91,4 +91,20 @@ public:
     unsigned long window = 0;
 };
 
+// The server's resource database (the root window's RESOURCE_MANAGER property, where desktops put
+// Xft.dpi) set to `text` while this lives, then put back as it was. It is the whole server's:
+// tests that use it must run alone (RUN_SERIAL).
+class ScopedXResources {
+public:
+    explicit ScopedXResources(const char* text);
+    ~ScopedXResources();
+    ScopedXResources(const ScopedXResources&) = delete;
+    ScopedXResources& operator=(const ScopedXResources&) = delete;
+
+private:
+    _XDisplay* display = nullptr;
+    bool hadPrevious = false;
+    std::string previous;
+};
+
 } // namespace vexagui::test
