@@ -23,7 +23,7 @@ constexpr GLuint kPosLocation = 0;
 constexpr GLuint kUvLocation = 1;
 
 // An image the GPU may read: a size, and at least width x height RGBA bytes behind it (fewer would
-// make the upload read past the end of the pixel copy).
+// make the upload read past the end of the pixels). Decided without making the pixels.
 bool hasUploadableImage (const ResourceSpec& spec)
 {
     if ((spec.flags & ResourceSpec::kHasPixels) == 0 || spec.pixels.empty () || spec.width <= 0 || spec.height <= 0)
@@ -208,6 +208,8 @@ void VexaRendererOpenGL::destroyGlResources (bool current)
             gl->DeleteTextures (1, &state.glTexture);
         state.glTexture = 0;
     }
+    // The editor is closing (or moving to another surface): the shared images may go.
+    imagesInUse.clear ();
     if (calls)
     {
         if (whiteTexture != 0)
@@ -344,16 +346,28 @@ void VexaRendererOpenGL::ensureTextureObjects ()
     {
         if (state.glTexture != 0 || ! hasUploadableImage (state.spec))
             continue;
+        const std::shared_ptr<const uint8_t> pixels = state.spec.pixels.acquire ();
+        if (! pixels)
+            continue; // an image that cannot be decoded draws nothing
         GLuint name = 0;
         gl->GenTextures (1, &name);
         gl->BindTexture (GL_TEXTURE_2D, name);
         gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                        state.spec.pixels.data ());
+                        pixels.get ());
         gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         state.glTexture = name;
+        // The texture keeps no pixels of its own. Images that can be made again stay shared by
+        // the open editors while this surface lives, so that another editor and a re-upload
+        // need no second decoding; closing the last editor frees them.
+        if (state.spec.pixels.canReacquire ())
+        {
+            state.spec.pixels.release ();
+            if (std::find (imagesInUse.begin (), imagesInUse.end (), pixels) == imagesInUse.end ())
+                imagesInUse.push_back (pixels);
+        }
     }
 }
 

@@ -95,7 +95,8 @@ public:
     /** Binds `glContext` to a native surface, releasing the objects of a previous one first. False
         without a bound context or when it cannot attach. Requests a redraw on success. */
     bool attachToSurface (const VexaNativeSurface& surface);
-    /** Releases every graphics object (pixels and handles stay) and detaches the bound context. */
+    /** Releases every graphics object (handles stay, and pixels that cannot be made again) and
+        detaches the bound context. */
     void detachFromSurface ();
 
     void clearPendingHostRequest () { pendingRequest.clear (); }
@@ -131,6 +132,8 @@ private:
     std::unordered_map<uint32_t, TextureState> textures;
     std::unordered_map<uint32_t, VisualState> visuals;
     std::vector<VisualHandle> scene;
+    // Shared images uploaded to the current surface (see ensureTextureObjects).
+    std::vector<std::shared_ptr<const uint8_t>> imagesInUse;
 
     bool glReady = false;
     uint32_t program = 0;
