@@ -11,10 +11,12 @@
 
 #include "artwork_set.h"
 #include "font_atlas.h"
+#include "PackedPixels.h"
 #include "png_io.h"
 #include "vexagui/resources/EmbeddedResources.h"
 
 using namespace vexagui;
+using vorlix_test::packedPixels;
 
 TEST(ArtworkSource, EmbeddedImagesAreWhatTheArtworkProgramDraws) {
     for (const artwork::DrawnImage& d : artwork::drawEditorImages()) {
@@ -25,9 +27,11 @@ TEST(ArtworkSource, EmbeddedImagesAreWhatTheArtworkProgramDraws) {
         ASSERT_EQ(r->width, d.image.width());
         ASSERT_EQ(r->height, d.image.height());
         const std::vector<uint8_t> drawn = d.image.toRgba8();
-        ASSERT_EQ(drawn.size(), r->pixelBytes);
+        ASSERT_EQ(drawn.size(), r->imagePixels().size());
+        const uint8_t* pixels = packedPixels(*r);
+        ASSERT_NE(pixels, nullptr);
         size_t differing = 0;
-        for (size_t i = 0; i < drawn.size(); ++i) differing += drawn[i] != r->pixels[i];
+        for (size_t i = 0; i < drawn.size(); ++i) differing += drawn[i] != pixels[i];
         EXPECT_EQ(differing, 0u) << "regenerate with vorlix-artwork vorlix/resources";
     }
 }
@@ -53,7 +57,7 @@ TEST(ArtworkSource, EmbeddedFontsAreWhatTheArtworkProgramDraws) {
             const int ox = (n % 16) * f.font.cellWidth, oy = (n / 16) * 8;
             for (int y = 0; y < 8; ++y)
                 for (int x = 0; x < f.font.cellWidth; ++x) {
-                    const uint8_t* p = atlas->pixels + (static_cast<size_t>(oy + y) * atlas->width + ox + x) * 4;
+                    const uint8_t* p = packedPixels(*atlas) + (static_cast<size_t>(oy + y) * atlas->width + ox + x) * 4;
                     const bool ink = f.font.pixel(code, x, y);
                     const uint32_t rgb = (p[0] << 16) | (p[1] << 8) | p[2];
                     if (ink != (p[3] == 255) || (ink && rgb != artwork::kGlyphInk)) ++wrong;

@@ -1,10 +1,11 @@
 // Build-time generator of the embedded resource pack. Reads the asset sources and writes one
 // C++ source that defines `kPackedResources` and `kResourcePack`: each image as its PNG file in
-// a base64 data URL plus its decoded RGBA pixels, each metrics document as text.
+// a base64 data URL (compressed: the module decodes it on first use; the size is checked here),
+// each metrics document as text.
 //   vorlix-embed <output.cpp> <source-root> <path> [<path> ...]
 // Paths are relative to the source root and become the lookup keys, in the order given.
-// Pixel data is written as long string literals, which compile far faster than one
-// initializer per byte.
+// Data is written as long string literals, which compile far faster than one initializer per
+// byte.
 #include <png.h>
 
 #include <cstdio>
@@ -167,11 +168,6 @@ int main(int argc, char** argv) {
             const std::string b64 = base64(a.fileBytes);
             writeBytesLiteral(out, reinterpret_cast<const unsigned char*>(b64.data()), b64.size());
             out << "    ;\n\n";
-            // One more element than the pixels for the literal's terminating zero.
-            out << "alignas(16) const unsigned char " << a.symbol << "_rgba[" << a.rgba.size() + 1
-                << "] =\n";
-            writeBytesLiteral(out, a.rgba.data(), a.rgba.size());
-            out << "    ;\n\n";
         } else {
             out << "const char " << a.symbol << "_text[] =\n";
             writeTextLiteral(out, a.fileBytes);
@@ -183,11 +179,10 @@ int main(int argc, char** argv) {
     for (const Asset& a : assets) {
         if (a.image) {
             out << "    {\"" << a.path << "\", \"image/png\", " << a.symbol << "_url, " << a.width
-                << ", " << a.height << ", 4, 8, " << a.symbol << "_rgba, " << a.rgba.size()
-                << "u, nullptr, 0u},\n";
+                << ", " << a.height << ", 4, 8, nullptr, 0u, nullptr, 0u, true},\n";
         } else {
             out << "    {\"" << a.path << "\", \"application/json\", nullptr, 0, 0, 0, 0, nullptr, 0u, "
-                << a.symbol << "_text, " << a.fileBytes.size() << "u},\n";
+                << a.symbol << "_text, " << a.fileBytes.size() << "u, false},\n";
         }
     }
     out << "};\n\n"

@@ -387,9 +387,12 @@ TEST_F (RendererPixelTest, DoubleResolutionVersionsAreUsedOnlyAboveScaleOne)
             return d; // 151 has none: it is drawn from its 1x image at every scale
         d.width = 4;
         d.height = 2;
-        ResourceSpec s = image (0, 4, 2, {0xff0000ff, 0xffffffff, 0x000000ff, 0xffffffff, 0x00ffffff, 0x00ffffff,
-                                          0x00ffffff, 0x00ffffff});
-        const auto bytes = std::make_shared<const std::vector<uint8_t>> (std::move (s.pixels));
+        std::vector<uint8_t> rgba;
+        for (uint32_t px : {0xff0000ffu, 0xffffffffu, 0x000000ffu, 0xffffffffu, 0x00ffffffu, 0x00ffffffu, 0x00ffffffu,
+                            0x00ffffffu})
+            for (int shift : {24, 16, 8, 0})
+                rgba.push_back (static_cast<uint8_t> (px >> shift));
+        const auto bytes = std::make_shared<const std::vector<uint8_t>> (std::move (rgba));
         d.pixels = std::shared_ptr<const uint8_t> (bytes, bytes->data ());
         d.byteCount = bytes->size ();
         return d;

@@ -24,7 +24,7 @@ constexpr GLuint kPosLocation = 0;
 constexpr GLuint kUvLocation = 1;
 
 // An image the GPU may read: a size, and at least width x height RGBA bytes behind it (fewer would
-// make the upload read past the end of the pixel copy).
+// make the upload read past the end of the pixels). Decided without making the pixels.
 bool hasUploadableImage (const ResourceSpec& spec)
 {
     if ((spec.flags & ResourceSpec::kHasPixels) == 0 || spec.pixels.empty () || spec.width <= 0 || spec.height <= 0)
@@ -250,6 +250,8 @@ void VexaRendererOpenGL::destroyGlResources (bool current)
         state.glTexture = 0;
         state.glDouble = state.glLinear = false;
     }
+    // The editor is closing (or moving to another surface): the shared images may go.
+    imagesInUse.clear ();
     if (calls)
     {
         if (whiteTexture != 0)
@@ -397,18 +399,8 @@ void VexaRendererOpenGL::ensureTextureObjects (Sampling sampling)
         }
         if (state.glTexture == 0)
         {
-            if (! (wantDouble && ! state.doubleMissing && uploadDoubleResolution (state)) && hasUploadableImage (state.spec))
-            {
-                GLuint name = 0;
-                gl->GenTextures (1, &name);
-                gl->BindTexture (GL_TEXTURE_2D, name);
-                gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA,
-                                GL_UNSIGNED_BYTE, state.spec.pixels.data ());
-                setFilter (*gl, false);
-                gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-                gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-                state.glTexture = name;
-            }
+            if (! (wantDouble && ! state.doubleMissing && uploadDoubleResolution (state)))
+                uploadOriginal (state);
             if (state.glTexture == 0)
                 continue;
         }
@@ -418,6 +410,33 @@ void VexaRendererOpenGL::ensureTextureObjects (Sampling sampling)
             setFilter (*gl, linear);
             state.glLinear = linear;
         }
+    }
+}
+
+void VexaRendererOpenGL::uploadOriginal (TextureState& state)
+{
+    if (! hasUploadableImage (state.spec))
+        return;
+    const std::shared_ptr<const uint8_t> pixels = state.spec.pixels.acquire ();
+    if (! pixels)
+        return; // an image that cannot be decoded draws nothing
+    GLuint name = 0;
+    gl->GenTextures (1, &name);
+    gl->BindTexture (GL_TEXTURE_2D, name);
+    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                    pixels.get ());
+    setFilter (*gl, false);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    state.glTexture = name;
+    // The texture keeps no pixels of its own. Images that can be made again stay shared by
+    // the open editors while this surface lives, so that another editor and a re-upload
+    // need no second decoding; closing the last editor frees them.
+    if (state.spec.pixels.canReacquire ())
+    {
+        state.spec.pixels.release ();
+        if (std::find (imagesInUse.begin (), imagesInUse.end (), pixels) == imagesInUse.end ())
+            imagesInUse.push_back (pixels);
     }
 }
 

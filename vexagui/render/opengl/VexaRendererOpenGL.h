@@ -129,7 +129,8 @@ public:
     /** Binds `glContext` to a native surface, releasing the objects of a previous one first. False
         without a bound context or when it cannot attach. Requests a redraw on success. */
     bool attachToSurface (const VexaNativeSurface& surface);
-    /** Releases every graphics object (pixels and handles stay) and detaches the bound context. */
+    /** Releases every graphics object (handles stay, and pixels that cannot be made again) and
+        detaches the bound context. */
     void detachFromSurface ();
 
     void clearPendingHostRequest () { pendingRequest.clear (); }
@@ -154,6 +155,7 @@ private:
     void drawCommands ();
     void endFrame ();
     void ensureTextureObjects (Sampling sampling);
+    void uploadOriginal (TextureState& state);
     bool uploadDoubleResolution (TextureState& state);
     bool ensureGlResources ();
     /** With `current` false the names are only forgotten: the context is not ours to call into. */
@@ -167,6 +169,8 @@ private:
     std::unordered_map<uint32_t, VisualState> visuals;
     std::vector<VisualHandle> scene;
     DoubleResolutionSource doubleResolutionSource;
+    // Shared images uploaded to the current surface (see ensureTextureObjects).
+    std::vector<std::shared_ptr<const uint8_t>> imagesInUse;
 
     bool glReady = false;
     uint32_t program = 0;
