@@ -21,12 +21,15 @@ vexagui::VexaRendererOpenGL::DoubleResolutionImage doubleResolutionArtwork(std::
     char path[64];
     if (!doubleResolutionPath(resourceId, path, sizeof path)) return image;
     const vexagui::PackedResource* entry = vexagui::lookupPackedResource(path);
-    if (entry == nullptr || entry->pixels == nullptr) return image;
+    if (entry == nullptr) return image;
+    // Decoded here, on the renderer's first frame above scale 1, into the process's shared copy;
+    // the renderer lets it go once uploaded.
+    const vexagui::ImagePixels pixels = entry->imagePixels();
+    image.pixels = pixels.acquire();
+    if (!image.pixels) return {};
     image.width = entry->width;
     image.height = entry->height;
-    // Constant data of the module: shared without an owner.
-    image.pixels = std::shared_ptr<const std::uint8_t>(entry->pixels, [](const std::uint8_t*) {});
-    image.byteCount = entry->pixelBytes;
+    image.byteCount = pixels.size();
     return image;
 }
 

@@ -179,5 +179,14 @@ TEST(ScreenshotTool, ScaleTwoIsTwiceTheSizeSharpAndTheSameLayout) {
                 sharp, soft, sharp / soft, differingFromBothNeighbours(two), differingFromBothNeighbours(blurred));
     EXPECT_GT(sharp, 1.5 * soft);
     EXPECT_LT(meanDifferenceFromHalved(one, two), 6.0);
+
+    // Drawn for the size, not the 1x picture with its pixels doubled: much of it differs from that.
+    long doubledDiffers = 0;
+    for (int y = 0; y < two.height; ++y)
+        for (int x = 0; x < two.width; ++x)
+            doubledDiffers += !std::equal(two.at(x, y), two.at(x, y) + 3, one.at(x / 2, y / 2));
+    const double share = static_cast<double>(doubledDiffers) / (static_cast<double>(two.width) * two.height);
+    std::printf("pixels differing from the 1x picture doubled: %.3f\n", share);
+    EXPECT_GT(share, 0.1);  // 0 when the 1x images are drawn doubled; 0.165 with the 2x artwork
     fs::remove_all(dir);
 }

@@ -7,6 +7,7 @@
 
 #include "VorlixVst3Plugin.h"
 #include "plugin/VorlixPrograms.h"
+#include "vexagui/resources/PackedImageStore.h"
 
 #include <gtest/gtest.h>
 
@@ -277,4 +278,36 @@ TEST(VorlixEditorEndToEnd, ScaleFromTheDesktopUnlessTheHostGivesOne) {
         ::setenv("VORLIX_UI_SCALE", saved->c_str(), 1);
     else
         ::unsetenv("VORLIX_UI_SCALE");
+}
+
+// The 2x artwork costs nothing until an editor is shown above scale 1: at scale 1 every decoding
+// is one of the 1x images the editor keeps while open; at scale 2 the 2x images are decoded
+// instead (and let go once uploaded), and no 1x image is.
+TEST(VorlixEditorEndToEnd, DoubleResolutionArtworkIsDecodedOnlyAboveScaleOne) {
+    using vexagui::PackedImageStore::usage;
+    struct Session {
+        std::size_t decodes, liveImagesWhileOpen;
+    };
+    const auto session = [](float scale) {
+        const std::size_t before = usage().decodes;
+        OpenEditor e;
+        std::string error;
+        EXPECT_TRUE(e.open(error, scale)) << error;
+        EXPECT_TRUE(e.frame.pumpUntil([&] {
+            return e.win.childViewable() &&
+                   anyLit(region(e.win, device(25, scale), device(18, scale), device(145, scale), device(12, scale)));
+        }, 5000));
+        return Session{usage().decodes - before, usage().liveImages};
+    };
+    ASSERT_EQ(usage().liveImages, 0u) << "an earlier editor still holds images";
+    const Session one = session(1.0f);
+    EXPECT_EQ(usage().liveImages, 0u) << "closing the editor lets its images go";
+    const Session two = session(2.0f);
+    EXPECT_EQ(usage().liveImages, 0u);
+
+    // 21 bitmaps and the font atlas.
+    EXPECT_EQ(one.decodes, 22u);
+    EXPECT_EQ(one.liveImagesWhileOpen, 22u) << "every decoding at scale 1 is a 1x image the editor shows";
+    EXPECT_EQ(two.decodes, 22u);
+    EXPECT_EQ(two.liveImagesWhileOpen, 0u) << "no 1x image decoded at scale 2; the 2x ones are let go once uploaded";
 }

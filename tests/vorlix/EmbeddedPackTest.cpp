@@ -1,11 +1,13 @@
-// The built-in resource pack: its 25 entries, every image as a PNG data URL that the module's
-// own decoder turns into the same pixels as libpng, and lookups.
+// The built-in resource pack: its 25 entries and the extra list of the artwork at twice the
+// resolution, every image as a PNG data URL that the module's own decoder turns into the same
+// pixels as libpng, and lookups.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "PackedPixels.h"
 #include "PngDecode.h"
@@ -54,7 +56,18 @@ constexpr size_t kCount = sizeof kExpected / sizeof kExpected[0];
 
 bool isFontAtlas(const PackedResource& r) {
     return std::strcmp(r.path, "vorlix/resources/bitrune.png") == 0 ||
-           std::strcmp(r.path, "vorlix/resources/bitrunec.png") == 0;
+           std::strcmp(r.path, "vorlix/resources/bitrunec.png") == 0 ||
+           std::strcmp(r.path, "vorlix/resources/2x/bitrune.png") == 0;
+}
+
+// The primary entries, then the 2x list's.
+std::vector<const PackedResource*> allEntries() {
+    std::vector<const PackedResource*> all;
+    for (size_t i = 0; i < kResourcePack.entryCount; ++i) all.push_back(&kResourcePack.entries[i]);
+    for (size_t l = 0; l < kResourcePack.extraListCount; ++l)
+        for (size_t i = 0; i < kResourcePack.extraLists[l].entryCount; ++i)
+            all.push_back(&kResourcePack.extraLists[l].entries[i]);
+    return all;
 }
 
 // Every lookup test starts and ends without an installed pack.
@@ -69,8 +82,7 @@ protected:
 TEST(EmbeddedPack, HoldsTheListedEntriesInOrder) {
     ASSERT_EQ(kResourcePack.entryCount, kCount);
     EXPECT_EQ(kResourcePack.entries, kPackedResources);
-    EXPECT_EQ(kResourcePack.extraLists, nullptr);
-    EXPECT_EQ(kResourcePack.extraListCount, 0u);
+    ASSERT_EQ(kResourcePack.extraListCount, 1u);
     for (size_t i = 0; i < kCount; ++i) {
         const Expected& e = kExpected[i];
         const PackedResource& r = kPackedResources[i];
@@ -110,10 +122,35 @@ TEST(EmbeddedPack, HoldsTheListedEntriesInOrder) {
     }
 }
 
+// The 2x list: the editor's 21 images and its regular font's atlas, each exactly twice its 1x
+// entry each way (the renderer keeps the 1x texture coordinates), compressed like them.
+TEST(EmbeddedPack, DoubleResolutionListDoublesEveryEditorImage) {
+    ASSERT_EQ(kResourcePack.extraListCount, 1u);
+    const PackedResourceList& list = kResourcePack.extraLists[0];
+    EXPECT_EQ(list.entries, kDoubleResolutionResources);
+    ASSERT_EQ(list.entryCount, 22u);
+    const std::string folder = "vorlix/resources/2x/";
+    for (size_t i = 0; i < list.entryCount; ++i) {
+        const PackedResource& big = list.entries[i];
+        SCOPED_TRACE(big.path);
+        const std::string path = big.path;
+        ASSERT_EQ(path.compare(0, folder.size(), folder), 0);
+        const PackedResource* small = kResourcePack.find(("vorlix/resources/" + path.substr(folder.size())).c_str());
+        ASSERT_NE(small, nullptr);
+        EXPECT_STREQ(big.mimeType, "image/png");
+        EXPECT_EQ(big.width, 2 * small->width);
+        EXPECT_EQ(big.height, 2 * small->height);
+        EXPECT_TRUE(big.compressed);
+        EXPECT_EQ(big.pixels, nullptr);
+        EXPECT_EQ(big.imagePixels().size(), 4 * small->imagePixels().size());
+        EXPECT_EQ(kResourcePack.find(big.path), &big);
+    }
+}
+
 TEST(EmbeddedPack, TheModulesDecoderGivesExactlyLibpngsPixels) {
     const std::string prefix = "data:image/png;base64,";
-    for (size_t i = 0; i < kCount; ++i) {
-        const PackedResource& r = kPackedResources[i];
+    for (const PackedResource* entry : allEntries()) {
+        const PackedResource& r = *entry;
         if (!r.dataUrl) continue;
         SCOPED_TRACE(r.path);
         const std::string url = r.dataUrl;
@@ -140,8 +177,8 @@ TEST(EmbeddedPack, TheModulesDecoderGivesExactlyLibpngsPixels) {
 }
 
 TEST(EmbeddedPack, OnlyTheFontAtlasesHaveTransparency) {
-    for (size_t i = 0; i < kCount; ++i) {
-        const PackedResource& r = kPackedResources[i];
+    for (const PackedResource* entry : allEntries()) {
+        const PackedResource& r = *entry;
         const uint8_t* pixels = packedPixels(r);
         if (!pixels) continue;
         SCOPED_TRACE(r.path);

@@ -411,6 +411,7 @@ void VexaRendererOpenGL::ensureTextureObjects (Sampling sampling)
             state.glLinear = linear;
         }
     }
+    doubleImagesThisPass.clear (); // the textures hold the 2x pictures now, the process need not
 }
 
 void VexaRendererOpenGL::uploadOriginal (TextureState& state)
@@ -442,7 +443,13 @@ void VexaRendererOpenGL::uploadOriginal (TextureState& state)
 
 bool VexaRendererOpenGL::uploadDoubleResolution (TextureState& state)
 {
-    const DoubleResolutionImage image = doubleResolutionSource (state.spec.id);
+    // Many textures show the same image (every label the font atlas): asked once per pass.
+    std::size_t at = 0;
+    while (at < doubleImagesThisPass.size () && doubleImagesThisPass[at].first != state.spec.id)
+        ++at;
+    if (at == doubleImagesThisPass.size ())
+        doubleImagesThisPass.emplace_back (state.spec.id, doubleResolutionSource (state.spec.id));
+    const DoubleResolutionImage& image = doubleImagesThisPass[at].second;
     if (! isDoubleOf (image, state.spec))
     {
         state.doubleMissing = true;

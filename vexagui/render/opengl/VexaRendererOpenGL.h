@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vexagui {
@@ -169,6 +170,8 @@ private:
     std::unordered_map<uint32_t, VisualState> visuals;
     std::vector<VisualHandle> scene;
     DoubleResolutionSource doubleResolutionSource;
+    // The 2x images fetched during one ensureTextureObjects pass; empty between frames.
+    std::vector<std::pair<int32_t, DoubleResolutionImage>> doubleImagesThisPass;
     // Shared images uploaded to the current surface (see ensureTextureObjects).
     std::vector<std::shared_ptr<const uint8_t>> imagesInUse;
 
