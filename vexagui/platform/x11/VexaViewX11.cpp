@@ -219,8 +219,8 @@ void VexaViewX11::setFrame (int width, int height)
     VexaX11ErrorTrap trap (impl->display);
     impl->xembed.setSize (impl->serverW, impl->serverH);
     XMoveResizeWindow (impl->display, impl->window, 0, 0, impl->serverW, impl->serverH);
-    // The GL context reads the window's size on a connection of its own: the server must have the
-    // new size before the next frame, or that frame (and every one after) keeps the old one.
+    // A GL context reads the window's size on a connection of its own: the server must have the new
+    // size before a context is made for it (the plug view makes one after a resize).
     XSync (impl->display, False);
 }
 
