@@ -243,8 +243,9 @@ bool VexaSynthPluginVst3::settleScale() {
 }
 
 Steinberg::ViewRect VexaSynthPluginVst3::scaledRect() const {
+    // The logical size truncated as for the initial rectangle, then scaled and rounded.
     const auto scaled = [this](float logical) {
-        return static_cast<Steinberg::int32>(std::lround(static_cast<float>(static_cast<Steinberg::int32>(logical)) * scale));
+        return static_cast<Steinberg::int32>(std::lround(std::trunc(logical) * scale));
     };
     return Steinberg::ViewRect(0, 0, scaled(editor.width()), scaled(editor.height()));
 }
