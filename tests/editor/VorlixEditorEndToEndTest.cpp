@@ -5,9 +5,11 @@
 
 #include "VorlixVst3Plugin.h"
 #include "plugin/VorlixPrograms.h"
+#include "vexagui/resources/PackedImageStore.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,17 +80,26 @@ struct OpenEditor {
         return true;
     }
 
-    ~OpenEditor() {
+    void close() {
         if (view != nullptr) {
             view->removed();
             view->release();
+            view = nullptr;
         }
+    }
+
+    ~OpenEditor() {
+        close();
         if (plugin != nullptr) {
             plugin->terminate();
             plugin->release();
         }
     }
 };
+
+bool firstFrameShown(OpenEditor& e) {
+    return e.frame.pumpUntil([&] { return e.win.childViewable() && anyLit(region(e.win, 270, 120, 24, 24)); }, 5000);
+}
 
 } // namespace
 
@@ -134,4 +145,57 @@ TEST(VorlixEditorEndToEnd, PickingAProgramWithTheMouseChangesTheSound) {
     e.win.click(60, 31 + 0 * 13 + 6);
     ASSERT_TRUE(e.frame.pumpUntil([&] { return e.plugin->currentProgramIndex() == 0; }));
     EXPECT_TRUE(e.frame.pumpUntil([&] { return region(e.win, 25, 17, 145, 14) == initSaw; }));
+}
+
+TEST(VorlixEditorEndToEnd, ArtworkIsDecodedOncePerProcessAndOnlyWhileAnEditorIsOpen) {
+    using vexagui::PackedImageStore::usage;
+    const std::size_t decodesAtStart = usage().decodes;
+
+    // Instances whose editor was never opened hold no pixels, whatever else they did.
+    VorlixVst3Plugin* idle = new VorlixVst3Plugin();
+    ASSERT_EQ(idle->initialize(nullptr), Steinberg::kResultOk);
+    idle->setParamNormalized(kFilt1Cutoff, 0.3);
+    idle->handleUiControlTag(kPresetListBox, 12.0f);
+    EXPECT_EQ(usage().liveBytes, 0u);
+    EXPECT_EQ(usage().decodes, decodesAtStart);
+
+    // The first editor decodes each image it shows once.
+    std::string error;
+    auto a = std::make_unique<OpenEditor>();
+    ASSERT_TRUE(a->open(error)) << error;
+    ASSERT_TRUE(firstFrameShown(*a));
+    const vexagui::PackedImageStore::Usage one = usage();
+    EXPECT_EQ(one.liveImages, 22u);  // 21 bitmaps and the editor's font atlas
+    EXPECT_EQ(one.liveBytes, 2u * 587600u + 7u * 423612u + 2u * 3120u + 2u * 4680u + 7u * 512u + 7540u + 24576u);
+    EXPECT_EQ(one.decodes, decodesAtStart + 22);
+    const std::vector<unsigned char> firstPicture = region(a->win, 0, 0, kWidth, kHeight);
+
+    // A second instance's editor shares that copy: nothing more is decoded or held.
+    auto b = std::make_unique<OpenEditor>();
+    ASSERT_TRUE(b->open(error)) << error;
+    ASSERT_TRUE(firstFrameShown(*b));
+    EXPECT_EQ(usage().liveBytes, one.liveBytes);
+    EXPECT_EQ(usage().decodes, one.decodes);
+    EXPECT_EQ(region(b->win, 0, 0, kWidth, kHeight), firstPicture);
+
+    // Closing one keeps the copy for the other; closing the last gives it back.
+    b->close();
+    EXPECT_EQ(usage().liveBytes, one.liveBytes);
+    a->close();
+    EXPECT_EQ(usage().liveBytes, 0u);
+    EXPECT_EQ(usage().liveImages, 0u);
+
+    // Reopened, the editor decodes again and shows the same picture.
+    b.reset();
+    auto c = std::make_unique<OpenEditor>();
+    ASSERT_TRUE(c->open(error)) << error;
+    ASSERT_TRUE(firstFrameShown(*c));
+    EXPECT_EQ(usage().decodes, one.decodes + 22);
+    EXPECT_TRUE(c->frame.pumpUntil([&] { return region(c->win, 0, 0, kWidth, kHeight) == firstPicture; }));
+    c.reset();
+    a.reset();
+    EXPECT_EQ(usage().liveBytes, 0u);
+
+    idle->terminate();
+    idle->release();
 }
