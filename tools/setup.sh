@@ -7,9 +7,9 @@ packages=(
   build-essential cmake ccache pkg-config git python3
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   juce-modules-source-data
-  libx11-dev libxtst-dev libgl-dev libglx-dev libgl1-mesa-dri
+  libx11-dev libxtst-dev libgl-dev libglx-dev libgl1-mesa-dri libgtk-3-dev
   xvfb xauth x11-utils
-  libpng-dev libsndfile1-dev libstb-dev
+  libpng-dev libsndfile1-dev libebur128-dev libstb-dev
   clang libclang-rt-14-dev
   valgrind sox zenity
 )

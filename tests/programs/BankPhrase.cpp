@@ -1,6 +1,7 @@
 #include "BankPhrase.h"
 
 #include "BankCategory.h"
+#include "tools/render/DemoPhrase.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,34 @@ void line (std::vector<NoteEvent>& ev, double start, double step, double overlap
 }
 
 } // namespace
+
+std::vector<NoteEvent> demoPhrase ()
+{
+    std::vector<NoteEvent> events;
+    for (const auto& e : Vorlix::Render::demoPhrase ().events)
+        events.push_back ({e.seconds, e.pitch, e.velocity, e.on});
+    return events;
+}
+
+double demoPhraseSeconds ()
+{
+    // The renderer stops once the tail is silent; the probe stops once every voice is idle. Both
+    // end the longest designed release (a few seconds) well within this.
+    return Vorlix::Render::demoPhrase ().lengthSeconds + 8.0;
+}
+
+std::vector<NoteEvent> drumPhrase (int pitch)
+{
+    static constexpr float kVelocity[4] = {1.0f, 0.6f, 0.8f, 0.6f};
+    std::vector<NoteEvent> events;
+    for (int beat = 0; beat < 8; ++beat)
+    {
+        const double t = beat * 0.5;
+        events.push_back ({t, pitch, kVelocity[beat % 4], true});
+        events.push_back ({t + 0.1, pitch, 0.0f, false});
+    }
+    return events;
+}
 
 Phrase phraseFor (const std::string& name, double releaseSeconds)
 {
@@ -75,8 +104,7 @@ Phrase phraseFor (const std::string& name, double releaseSeconds)
                 line (ev, 0.0, 0.2, -0.05, {root, root + 4, root + 7, root + 12, root + 7, root + 4, root, root - 5});
             break;
         case Category::Drum:
-            note (ev, 0.0, 0.1, root, 1.0f);
-            note (ev, 1.0, 0.1, root, 0.6f);
+            ev = drumPhrase (root);
             break;
         case Category::Synth:
             chord (ev, 0.0, 0.2, {root, root + 3, root + 7});

@@ -1,12 +1,14 @@
 // The audition material itself: phrases that end every note they start, and WAV files that read
 // back exactly as written (the render summary depends on both).
 #include "BankCategory.h"
+#include "BankLoudness.h"
 #include "BankPhrase.h"
 #include "BankWav.h"
 #include "VorlixPrograms.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -72,4 +74,51 @@ TEST (BankWav, RoundTripAndRejection)
     }
     EXPECT_FALSE (readWav (path + ".missing", in, error));
     std::remove (path.c_str ());
+}
+
+// The loudness reading against the reference points of the standard: a 1 kHz sine on both front
+// channels reads its level in dBFS as LUFS (each channel alone would read 3 dB less); silence is
+// gated out entirely.
+TEST (BankLoudness, ReadsReferenceSinesAndSilence)
+{
+    struct Case { double amplitude; bool leftOnly; double lufs; double peakDb; };
+    const Case cases[] = {
+        {1.0, false, 0.0, 0.0},
+        {0.1, false, -20.0, -20.0},
+        {0.1, true, -23.01, -20.0},
+        {0.0, false, -200.0, -200.0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.amplitude);
+        Render r;
+        r.sampleRate = 48000.0f;
+        for (int i = 0; i < 5 * 48000; ++i)
+        {
+            const float x = float (c.amplitude * std::sin (2.0 * M_PI * 1000.0 * i / 48000.0));
+            r.left.push_back (x);
+            r.right.push_back (c.leftOnly ? 0.0f : x);
+        }
+        const Loudness l = loudnessOf (r);
+        EXPECT_NEAR (l.lufs, c.lufs, 0.05);
+        EXPECT_NEAR (l.peakDb, c.peakDb, 0.01);
+    }
+}
+
+TEST (BankPhrase, DemoAndDrumPhrasesPairEveryNoteOnWithItsOff)
+{
+    for (const auto& events : {demoPhrase (), drumPhrase (36)})
+    {
+        std::map<int, int> held;
+        double last = 0;
+        for (const auto& e : events)
+        {
+            EXPECT_GE (e.seconds, last);
+            last = e.seconds;
+            held[e.pitch] += e.on ? 1 : -1;
+        }
+        for (const auto& [pitch, count] : held)
+            EXPECT_EQ (count, 0) << "pitch " << pitch;
+        EXPECT_LT (last, demoPhraseSeconds ());
+    }
 }

@@ -1,6 +1,7 @@
 // Checks the built-in bank as data (counts, ranges, the rows other parts of the system rely on)
 // and as sound: every program is played through the engine as the plug-in loads it.
 #include "BankCategory.h"
+#include "BankLoudness.h"
 #include "BankProbe.h"
 #include "VorlixParamID.h"
 #include "VorlixPrograms.h"
@@ -191,6 +192,31 @@ TEST (ProgramBank, BassesAreDarkerThanLeads)
     EXPECT_LT (2.0 * median (basses), median (leads));
     const double darkestLead = *std::min_element (leads.begin (), leads.end ());
     EXPECT_LT (1.5 * brightestBass, darkestLead) << "brightest bass " << brightestName << " " << brightestBass << " Hz";
+}
+
+// Auditioning the bank must not jump in level: every designed program plays the demo phrase (drums
+// their own hits) within a few LU of the bank's median, and none clips on the demo phrase. The
+// listed rows are fixed data and only count towards the median.
+TEST (ProgramBank, DesignedProgramsPlayAtAnEvenLevel)
+{
+    std::vector<ProgramLoudness> levels;
+    std::vector<double> judged;
+    for (int r = 0; r < num_programs; ++r)
+    {
+        levels.push_back (playLoudness (r));
+        judged.push_back (levels.back ().judged);
+    }
+    const double median = medianOf (judged);
+    EXPECT_GT (median, -40.0);
+    for (int r = 0; r < num_programs; ++r)
+    {
+        if (r == 0 || r == 5 || r == 44 || r == 58)
+            continue;
+        SCOPED_TRACE (nameOf (r));
+        EXPECT_LE (std::fabs (levels[r].judged - median), kLoudnessSpreadLu)
+            << levels[r].judged << " LUFS against the median " << median;
+        EXPECT_LE (levels[r].demo.peakDb, kPeakCeilingDb);
+    }
 }
 
 #if VORLIX_BANK_HAS_PLUGIN

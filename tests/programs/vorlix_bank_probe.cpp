@@ -4,11 +4,15 @@
 //
 //   vorlix-bank-probe [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]
 //   vorlix-bank-probe [--program N]... --summary DIR
+//   vorlix-bank-probe [--program N]... [--set ID=VALUE]... --loudness
 //
 // --set tries a normalized value on top of every program played (for tuning a row).
 // --summary measures the phrase renders DIR/NN-name.wav (made by tools/render-bank through the
 // plug-in bundle) instead of playing the engine.
+// --loudness prints each program's integrated loudness and peak on the demo phrase at 48 kHz (drums
+// also on their drum phrase) and how far it sits from the median of the whole bank.
 #include "BankCategory.h"
+#include "BankLoudness.h"
 #include "BankPhrase.h"
 #include "BankProbe.h"
 #include "BankWav.h"
@@ -45,14 +49,25 @@ std::string fileStem (int index)
 // phrase's last note-off. Exit code 1 when a render is missing or not finite.
 int summarize (const std::string& dir, const std::vector<int>& only)
 {
-    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "#", "name", "cat", "peak", "rms", "cent", "tail");
-    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "", "", "", "dBFS", "dBFS", "Hz", "s");
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s %7s %7s %7s\n", "#", "name", "cat", "peak", "rms", "cent", "tail",
+                 "demo", "demo", "drum");
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s %7s %7s %7s\n", "", "", "", "dBFS", "dBFS", "Hz", "s", "LUFS",
+                 "dBFS", "LUFS");
     int failures = 0;
     for (int r = 0; r < num_programs; ++r)
     {
         if (! wanted (only, r))
             continue;
         const std::string name = programnames[r];
+        Render demo;
+        std::string demoError;
+        if (! readWav (dir + "/demo/" + fileStem (r) + ".wav", demo, demoError))
+        {
+            std::fprintf (stderr, "%s\n", demoError.c_str ());
+            ++failures;
+            continue;
+        }
+        const Loudness demoLevel = loudnessOf (demo);
         const Phrase phrase = phraseFor (name, envelopeSeconds (r, kOsc1Release));
         double lastOff = 0;
         for (const auto& e : phrase.events)
@@ -67,14 +82,58 @@ int summarize (const std::string& dir, const std::vector<int>& only)
             continue;
         }
         const Measures m = measure (render, 0.0, lastOff);
-        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7.0f %7.2f%s\n", r, name.c_str (), categoryName (categoryOf (name)),
-                     m.peakDb, m.rmsDb, m.centroidHz, std::max (0.0, m.lastSoundSeconds - lastOff),
+        // A drum's own phrase is its drum phrase, so its audition render is what it is levelled on.
+        const bool drum = categoryOf (name) == Category::Drum;
+        char drumLevel[16] = "";
+        if (drum)
+            std::snprintf (drumLevel, sizeof drumLevel, "%7.1f", loudnessOf (render).lufs);
+        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7.0f %7.2f %7.1f %7.1f %7s%s\n", r, name.c_str (),
+                     categoryName (categoryOf (name)), m.peakDb, m.rmsDb, m.centroidHz,
+                     std::max (0.0, m.lastSoundSeconds - lastOff), demoLevel.lufs, demoLevel.peakDb, drumLevel,
                      m.finite ? "" : " NONFINITE");
         failures += m.finite ? 0 : 1;
     }
     std::printf ("peak: whole render; rms, cent: from the first note-on to the last note-off; tail: last sample "
-                 "that does not round to zero in 16 bits, after the last note-off\n");
+                 "that does not round to zero in 16 bits, after the last note-off; demo: EBU R128 integrated "
+                 "loudness and sample peak of DIR/demo/NN-name.wav (the demo phrase); drum: integrated loudness "
+                 "of a drum's own phrase\n");
     return failures == 0 ? 0 : 1;
+}
+
+// The bank's loudness table, played through the engine; with --set it shows what an edit would do
+// to the selected programs. The distance from the median needs the whole bank, so it is printed
+// only when every program is played.
+void printLoudness (const std::vector<int>& only, const std::vector<std::pair<int, float>>& edits)
+{
+    std::vector<ProgramLoudness> all (num_programs);
+    std::vector<double> judged;
+    for (int r = 0; r < num_programs; ++r)
+    {
+        if (! wanted (only, r))
+            continue;
+        all[r] = playLoudness (r, edits);
+        judged.push_back (all[r].judged);
+    }
+    const bool whole = only.empty ();
+    const double median = medianOf (judged);
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "#", "name", "cat", "demo", "peak", "drum", "vs med");
+    std::printf ("%-2s %-22s %-7s %7s %7s %7s %7s\n", "", "", "", "LUFS", "dBFS", "LUFS", "LU");
+    for (int r = 0; r < num_programs; ++r)
+    {
+        if (! wanted (only, r))
+            continue;
+        const std::string name = programnames[r];
+        char drum[16] = "", distance[16] = "";
+        if (categoryOf (name) == Category::Drum)
+            std::snprintf (drum, sizeof drum, "%7.1f", all[r].drum.lufs);
+        if (whole)
+            std::snprintf (distance, sizeof distance, "%+7.1f", all[r].judged - median);
+        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7s %7s\n", r, name.c_str (), categoryName (categoryOf (name)),
+                     all[r].demo.lufs, all[r].demo.peakDb, drum, distance);
+    }
+    if (whole)
+        std::printf ("median %.1f LUFS (drums judged on their drum phrase, the rest on the demo phrase; 48 kHz)\n",
+                     median);
 }
 
 } // namespace
@@ -84,6 +143,7 @@ int main (int argc, char** argv)
     float rate = 48000.0f;
     std::vector<int> only;
     std::string midDir, wavDir, summaryDir;
+    bool loudness = false;
     std::vector<std::pair<int, float>> edits;
     for (int i = 1; i < argc; ++i)
     {
@@ -97,6 +157,8 @@ int main (int argc, char** argv)
             midDir = argv[++i];
         else if (a == "--wav" && hasValue)
             wavDir = argv[++i];
+        else if (a == "--loudness")
+            loudness = true;
         else if (a == "--summary" && hasValue)
             summaryDir = argv[++i];
         else if (a == "--set" && hasValue)
@@ -113,7 +175,8 @@ int main (int argc, char** argv)
         else
         {
             std::fprintf (stderr, "usage: %s [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]\n"
-                          "       %s [--program N]... --summary DIR\n", argv[0], argv[0]);
+                          "       %s [--program N]... --summary DIR\n"
+                          "       %s [--program N]... [--set ID=VALUE]... --loudness\n", argv[0], argv[0], argv[0]);
             return 2;
         }
     }
@@ -125,6 +188,11 @@ int main (int argc, char** argv)
 
     if (! summaryDir.empty ())
         return summarize (summaryDir, only);
+    if (loudness)
+    {
+        printLoudness (only, edits);
+        return 0;
+    }
 
     std::printf ("%-2s %-22s %-7s %4s %7s %7s %7s %6s %6s %6s %6s %7s %6s\n", "#", "name", "cat", "note", "peak",
                  "rms", "cent", "half", "att", "dec", "rel", "tail", "solo");

@@ -379,3 +379,71 @@ TEST_F (X11ViewTest, HostDestroyingItsWindowFirstIsSurvived)
     view.detach ();
     host.window = 0;
 }
+
+TEST_F (X11ViewTest, XEmbedClientFromCreationOn)
+{
+    auto info = [&] {
+        const Atom a = XInternAtom (host.display, "_XEMBED_INFO", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<unsigned long> out;
+        if (XGetWindowProperty (host.display, child, a, 0, 2, False, a, &type, &format, &n, &after, &data) == Success
+            && type == a && format == 32)
+            out.assign (reinterpret_cast<unsigned long*> (data), reinterpret_cast<unsigned long*> (data) + n);
+        if (data)
+            XFree (data);
+        return out;
+    };
+    auto baseSize = [&] {
+        XSizeHints hints {};
+        long supplied = 0;
+        XGetWMNormalHints (host.display, child, &hints, &supplied);
+        return (hints.flags & PBaseSize) ? std::pair {hints.base_width, hints.base_height} : std::pair {0, 0};
+    };
+    auto send = [&] (long message) {
+        XEvent ev {};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = child;
+        ev.xclient.message_type = XInternAtom (host.display, "_XEMBED", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[1] = message;
+        ev.xclient.data.l[3] = static_cast<long> (host.window);
+        XSendEvent (host.display, child, False, 0, &ev);
+    };
+
+    // Version 0, not mapped yet (an embedder maps it); the socket's size hint is the window's.
+    EXPECT_EQ (info (), (std::vector<unsigned long> {0, 0}));
+    EXPECT_EQ (baseSize (), (std::pair {565, 260}));
+    view.setFrame (300, 200);
+    XSync (host.display, False);
+    EXPECT_EQ (baseSize (), (std::pair {300, 200}));
+
+    // Once an embedder announced itself the window asks to be shown.
+    send (0); // XEMBED_EMBEDDED_NOTIFY
+    XSync (host.display, False);
+    EXPECT_TRUE (waitUntil ([&] { return info () == std::vector<unsigned long> {0, 1}; }, [&] { view.processEvents (); }));
+
+    // Losing focus or activation forgets held keys: the next press of a key is no repeat.
+    for (long lost : {5L /* FOCUS_OUT */, 2L /* WINDOW_DEACTIVATE */})
+    {
+        SCOPED_TRACE (lost);
+        events.clear ();
+        sendKey (KeyPress, XK_c, 0, 20);
+        receive (2); // key and text
+        send (lost);
+        sendKey (KeyPress, XK_c, 0, 30);
+        receive (4);
+        EXPECT_FALSE (events[2].repeat);
+    }
+    // The rest of the traffic delivers nothing and leaves the view as it was (the key sent last
+    // arrives after all of it).
+    events.clear ();
+    for (long m : {1L, 4L, 10L, 11L, 12L, 99L})
+        send (m);
+    sendButton (ButtonPress, 1, 0, 1, 1);
+    receive (1);
+    EXPECT_EQ (events[0].type, VexaWindowEvent::kPointerDown);
+    EXPECT_TRUE (view.isAttached ());
+}

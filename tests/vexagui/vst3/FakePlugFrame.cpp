@@ -179,6 +179,10 @@ void X11TestWindow::click(int x, int y) {
 }
 
 std::vector<unsigned char> X11TestWindow::grabRgb(int& width, int& height) {
+    return grabWindowRgb(display, window, width, height);
+}
+
+std::vector<unsigned char> grabWindowRgb(Display* display, Window window, int& width, int& height) {
     width = height = 0;
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(display, window, &attributes)) return {};

@@ -63,6 +63,10 @@ public:
     Steinberg::uint32 refs = 1;
 };
 
+// RGB of what the screen shows in `window`'s area (its children's drawing included), top row
+// first; empty on failure.
+std::vector<unsigned char> grabWindowRgb(_XDisplay* display, unsigned long window, int& width, int& height);
+
 // The host's parent window on a display connection of the test's own, and XTest input into it.
 class X11TestWindow {
 public:

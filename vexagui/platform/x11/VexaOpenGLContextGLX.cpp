@@ -1,6 +1,7 @@
 // GLX context on its own display connection, bound to an X11 window.
 #include "VexaOpenGLContextGLX.h"
 
+#include "VexaGlxConfig.h"
 #include "VexaX11Display.h"
 #include "VexaX11ErrorTrap.h"
 
@@ -8,7 +9,6 @@
 #include <GL/glxext.h>
 #include <X11/Xlib.h>
 
-#include <climits>
 #include <cstring>
 
 namespace vexagui {
@@ -32,41 +32,6 @@ template <typename Fn>
 Fn loadGlx (const char* name)
 {
     return reinterpret_cast<Fn> (glXGetProcAddressARB (reinterpret_cast<const GLubyte*> (name)));
-}
-
-// The configuration for the window's visual with everything asked for and nothing more: a caveat
-// (software or non-conformant) costs most, then unneeded depth and stencil bits.
-GLXFBConfig chooseConfig (Display* d, int screen, VisualID visual)
-{
-    const int attributes[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE,
-                              GLX_RGBA_BIT, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, GLX_ALPHA_SIZE, 8,
-                              GLX_DOUBLEBUFFER, True, None};
-    int count = 0;
-    GLXFBConfig* configs = glXChooseFBConfig (d, screen, attributes, &count);
-    if (! configs)
-        return nullptr;
-    GLXFBConfig best = nullptr;
-    long bestCost = LONG_MAX;
-    for (int i = 0; i < count; ++i)
-    {
-        int vid = 0, caveat = GLX_NONE, depth = 0, stencil = 0, red = 0, alpha = 0;
-        glXGetFBConfigAttrib (d, configs[i], GLX_VISUAL_ID, &vid);
-        if (static_cast<VisualID> (vid) != visual)
-            continue;
-        glXGetFBConfigAttrib (d, configs[i], GLX_CONFIG_CAVEAT, &caveat);
-        glXGetFBConfigAttrib (d, configs[i], GLX_DEPTH_SIZE, &depth);
-        glXGetFBConfigAttrib (d, configs[i], GLX_STENCIL_SIZE, &stencil);
-        glXGetFBConfigAttrib (d, configs[i], GLX_RED_SIZE, &red);
-        glXGetFBConfigAttrib (d, configs[i], GLX_ALPHA_SIZE, &alpha);
-        const long cost = (caveat == GLX_NONE ? 0 : 100000) + (red + alpha - 16) * 1000 + depth + stencil;
-        if (cost < bestCost)
-        {
-            bestCost = cost;
-            best = configs[i];
-        }
-    }
-    XFree (configs);
-    return best;
 }
 
 } // namespace
@@ -125,7 +90,7 @@ bool VexaOpenGLContextGLX::attachToSurface (const VexaNativeSurface& surface)
         const bool usable = glXQueryVersion (d, &major, &minor) && (major > 1 || minor >= 3)
                             && hasExtension (extensions, "GLX_ARB_create_context_profile") && createContext
                             && XGetWindowAttributes (d, window, &wa) != 0;
-        GLXFBConfig config = usable ? chooseConfig (d, XScreenNumberOfScreen (wa.screen), XVisualIDFromVisual (wa.visual))
+        GLXFBConfig config = usable ? x11::chooseGlxConfig (d, XScreenNumberOfScreen (wa.screen), XVisualIDFromVisual (wa.visual))
                                     : nullptr;
         if (config)
         {

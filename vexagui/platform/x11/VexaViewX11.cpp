@@ -3,9 +3,11 @@
 
 #include "../VexaEventDelivery.h"
 #include "../VexaKeyTranslation.h"
+#include "VexaGlxConfig.h"
 #include "VexaX11Display.h"
 #include "VexaX11ErrorTrap.h"
 #include "VexaX11Input.h"
+#include "VexaX11XEmbed.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -51,6 +53,7 @@ struct VexaViewX11::Impl
     std::bitset<256> keysDown;
     VexaEventDelivery delivery;
     DrawCallback drawCallback;
+    VexaX11XEmbed xembed;
 
     long eventMask () const { return kPointerEvents | kWindowEvents | (keyboardEnabled ? kKeyEvents : 0); }
 
@@ -64,6 +67,7 @@ struct VexaViewX11::Impl
                 XDestroyWindow (display, window);
         }
         XCloseDisplay (display);
+        xembed.reset ();
         display = nullptr;
         window = 0;
         windowAlive = false;
@@ -111,8 +115,17 @@ bool VexaViewX11::attachToSurface (const VexaNativeSurface& parent, int width, i
             XSetWindowAttributes a {};
             a.event_mask = impl->eventMask ();
             a.background_pixmap = None; // no server-side clearing: the frame covers everything
-            win = XCreateWindow (d, parentId, 0, 0, serverSize (w), serverSize (h), 0, CopyFromParent, InputOutput,
-                                 CopyFromParent, CWEventMask | CWBackPixmap, &a);
+            unsigned long mask = CWEventMask | CWBackPixmap;
+            int depth = CopyFromParent;
+            Visual* visual = CopyFromParent;
+            chooseChildWindowVisual (d, parentAttributes, a, mask, depth, visual);
+            // An embedder reads _XEMBED_INFO when it learns of the window: held by the grab, no
+            // other client sees the window before it carries the property.
+            XGrabServer (d);
+            win = XCreateWindow (d, parentId, 0, 0, serverSize (w), serverSize (h), 0, depth, InputOutput, visual,
+                                 mask, &a);
+            impl->xembed.announce (d, win, serverSize (w), serverSize (h));
+            XUngrabServer (d);
             XMapWindow (d, win);
         }
     }
@@ -124,6 +137,7 @@ bool VexaViewX11::attachToSurface (const VexaNativeSurface& parent, int width, i
     }
     if (! ok)
     {
+        impl->xembed.reset ();
         XCloseDisplay (d);
         return false;
     }
@@ -196,6 +210,7 @@ void VexaViewX11::setFrame (int width, int height)
     impl->serverW = serverSize (impl->width);
     impl->serverH = serverSize (impl->height);
     VexaX11ErrorTrap trap (impl->display);
+    impl->xembed.setSize (impl->serverW, impl->serverH);
     XMoveResizeWindow (impl->display, impl->window, 0, 0, impl->serverW, impl->serverH);
 }
 
@@ -303,6 +318,14 @@ void VexaViewX11::Impl::handle (XEvent& ev)
             }
             break;
         }
+        case ClientMessage:
+            if (xembed.handle (ev) == VexaX11XEmbed::Effect::kInputLost)
+            {
+                // Releases now go to whoever has the keyboard; a key pressed again is no repeat.
+                keysDown.reset ();
+                nextPressIsRepeat = false;
+            }
+            break;
         case DestroyNotify:
             // The host destroyed its window (and ours with it) before detaching us.
             windowAlive = false;

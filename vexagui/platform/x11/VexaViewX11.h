@@ -23,7 +23,8 @@ public:
     VexaViewX11& operator= (const VexaViewX11&) = delete;
 
     /** Accepts only {VexaNativeSurface::kX11Window, parent window id}. The child is mapped at (0, 0)
-        with the given size (a size below 1 is stored as 0 and made 1 on the server). */
+        with the given size (a size below 1 is stored as 0 and made 1 on the server). The child is an
+        XEmbed client from its creation on (see VexaX11XEmbed), so embedders that expect one show it. */
     bool attachToSurface (const VexaNativeSurface& parent, int width, int height) override;
     void detach () override;
     bool isAttached () const override;
