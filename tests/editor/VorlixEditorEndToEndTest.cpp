@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -105,17 +106,26 @@ struct OpenEditor {
         return true;
     }
 
-    ~OpenEditor() {
+    void close() {
         if (view != nullptr) {
             view->removed();
             view->release();
+            view = nullptr;
         }
+    }
+
+    ~OpenEditor() {
+        close();
         if (plugin != nullptr) {
             plugin->terminate();
             plugin->release();
         }
     }
 };
+
+bool firstFrameShown(OpenEditor& e) {
+    return e.frame.pumpUntil([&] { return e.win.childViewable() && anyLit(region(e.win, 270, 120, 24, 24)); }, 5000);
+}
 
 } // namespace
 
@@ -310,4 +320,57 @@ TEST(VorlixEditorEndToEnd, DoubleResolutionArtworkIsDecodedOnlyAboveScaleOne) {
     EXPECT_EQ(one.liveImagesWhileOpen, 22u) << "every decoding at scale 1 is a 1x image the editor shows";
     EXPECT_EQ(two.decodes, 22u);
     EXPECT_EQ(two.liveImagesWhileOpen, 0u) << "no 1x image decoded at scale 2; the 2x ones are let go once uploaded";
+}
+
+TEST(VorlixEditorEndToEnd, ArtworkIsDecodedOncePerProcessAndOnlyWhileAnEditorIsOpen) {
+    using vexagui::PackedImageStore::usage;
+    const std::size_t decodesAtStart = usage().decodes;
+
+    // Instances whose editor was never opened hold no pixels, whatever else they did.
+    VorlixVst3Plugin* idle = new VorlixVst3Plugin();
+    ASSERT_EQ(idle->initialize(nullptr), Steinberg::kResultOk);
+    idle->setParamNormalized(kFilt1Cutoff, 0.3);
+    idle->handleUiControlTag(kPresetListBox, 12.0f);
+    EXPECT_EQ(usage().liveBytes, 0u);
+    EXPECT_EQ(usage().decodes, decodesAtStart);
+
+    // The first editor decodes each image it shows once.
+    std::string error;
+    auto a = std::make_unique<OpenEditor>();
+    ASSERT_TRUE(a->open(error)) << error;
+    ASSERT_TRUE(firstFrameShown(*a));
+    const vexagui::PackedImageStore::Usage one = usage();
+    EXPECT_EQ(one.liveImages, 22u);  // 21 bitmaps and the editor's font atlas
+    EXPECT_EQ(one.liveBytes, 2u * 587600u + 7u * 423612u + 2u * 3120u + 2u * 4680u + 7u * 512u + 7540u + 24576u);
+    EXPECT_EQ(one.decodes, decodesAtStart + 22);
+    const std::vector<unsigned char> firstPicture = region(a->win, 0, 0, kWidth, kHeight);
+
+    // A second instance's editor shares that copy: nothing more is decoded or held.
+    auto b = std::make_unique<OpenEditor>();
+    ASSERT_TRUE(b->open(error)) << error;
+    ASSERT_TRUE(firstFrameShown(*b));
+    EXPECT_EQ(usage().liveBytes, one.liveBytes);
+    EXPECT_EQ(usage().decodes, one.decodes);
+    EXPECT_EQ(region(b->win, 0, 0, kWidth, kHeight), firstPicture);
+
+    // Closing one keeps the copy for the other; closing the last gives it back.
+    b->close();
+    EXPECT_EQ(usage().liveBytes, one.liveBytes);
+    a->close();
+    EXPECT_EQ(usage().liveBytes, 0u);
+    EXPECT_EQ(usage().liveImages, 0u);
+
+    // Reopened, the editor decodes again and shows the same picture.
+    b.reset();
+    auto c = std::make_unique<OpenEditor>();
+    ASSERT_TRUE(c->open(error)) << error;
+    ASSERT_TRUE(firstFrameShown(*c));
+    EXPECT_EQ(usage().decodes, one.decodes + 22);
+    EXPECT_TRUE(c->frame.pumpUntil([&] { return region(c->win, 0, 0, kWidth, kHeight) == firstPicture; }));
+    c.reset();
+    a.reset();
+    EXPECT_EQ(usage().liveBytes, 0u);
+
+    idle->terminate();
+    idle->release();
 }

@@ -6,6 +6,7 @@
 #include "VorlixVst3Plugin.h"
 #include "editor/VorlixEditor.h"
 #include "editor/VorlixVst3View.h"
+#include "vexagui/resources/PackedImageStore.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,18 @@ TEST(VorlixVst3View, CreatedOnlyForTheEditorName) {
     EXPECT_EQ(view->release(), 0u);
     for (const char* other : {"Editor", "editor ", "", static_cast<const char*>(nullptr)})
         EXPECT_EQ(controller->createView(other), nullptr) << (other ? other : "null");
+}
+
+TEST(VorlixVst3View, AViewThatIsNeverAttachedDecodesNoArtwork) {
+    const std::size_t decodes = vexagui::PackedImageStore::usage().decodes;
+    Component c;
+    ASSERT_TRUE(c.ok);
+    Steinberg::IPlugView* view = c.controller->createView("editor");
+    ASSERT_NE(view, nullptr);
+    c.plugin->handleUiControlTag(kOsc1Detune, 0.25f);  // the editor model follows, still no pixels
+    EXPECT_EQ(vexagui::PackedImageStore::usage().liveBytes, 0u);
+    EXPECT_EQ(vexagui::PackedImageStore::usage().decodes, decodes);
+    view->release();
 }
 
 TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {
