@@ -246,8 +246,6 @@ bool VexaRendererOpenGL::beginFrame (float logicalWidth, float logicalHeight, in
         glContext->releaseCurrent ();
         return false;
     }
-    ensureTextureObjects ();
-
     gl->Viewport (0, 0, std::max (drawableWidth, 0), std::max (drawableHeight, 0));
     gl->Disable (GL_DEPTH_TEST);
     gl->Disable (GL_CULL_FACE);
@@ -292,7 +290,9 @@ void VexaRendererOpenGL::buildDrawCommands ()
         const auto tit = textures.find (v.texture.id);
         if (tit == textures.end ())
             continue;
-        const TextureState& t = tit->second;
+        TextureState& t = tit->second;
+        if (t.glTexture == 0)
+            uploadTexture (t);
         c.texture = t.glTexture;
         if (t.spec.width > 0 && t.spec.height > 0)
         {
@@ -340,34 +340,33 @@ void VexaRendererOpenGL::endFrame ()
 
 // ---- graphics objects -------------------------------------------------------------------------
 
-void VexaRendererOpenGL::ensureTextureObjects ()
+void VexaRendererOpenGL::uploadTexture (TextureState& state)
 {
-    for (auto& [id, state] : textures)
+    // Made when a visual first shows the texture, not when it is created: a picture nobody has
+    // looked at yet (the about box, say) costs neither decoding nor graphics memory.
+    if (! hasUploadableImage (state.spec))
+        return;
+    const std::shared_ptr<const uint8_t> pixels = state.spec.pixels.acquire ();
+    if (! pixels)
+        return; // an image that cannot be decoded draws nothing
+    GLuint name = 0;
+    gl->GenTextures (1, &name);
+    gl->BindTexture (GL_TEXTURE_2D, name);
+    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                    pixels.get ());
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    state.glTexture = name;
+    // The texture keeps no pixels of its own. Images that can be made again stay shared by the
+    // open editors while this surface lives, so that another editor and a re-upload need no
+    // second decoding; closing the last editor frees them.
+    if (state.spec.pixels.canReacquire ())
     {
-        if (state.glTexture != 0 || ! hasUploadableImage (state.spec))
-            continue;
-        const std::shared_ptr<const uint8_t> pixels = state.spec.pixels.acquire ();
-        if (! pixels)
-            continue; // an image that cannot be decoded draws nothing
-        GLuint name = 0;
-        gl->GenTextures (1, &name);
-        gl->BindTexture (GL_TEXTURE_2D, name);
-        gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                        pixels.get ());
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        state.glTexture = name;
-        // The texture keeps no pixels of its own. Images that can be made again stay shared by
-        // the open editors while this surface lives, so that another editor and a re-upload
-        // need no second decoding; closing the last editor frees them.
-        if (state.spec.pixels.canReacquire ())
-        {
-            state.spec.pixels.release ();
-            if (std::find (imagesInUse.begin (), imagesInUse.end (), pixels) == imagesInUse.end ())
-                imagesInUse.push_back (pixels);
-        }
+        state.spec.pixels.release ();
+        if (std::find (imagesInUse.begin (), imagesInUse.end (), pixels) == imagesInUse.end ())
+            imagesInUse.push_back (pixels);
     }
 }
 

@@ -120,7 +120,7 @@ private:
     void buildDrawCommands ();
     void drawCommands ();
     void endFrame ();
-    void ensureTextureObjects ();
+    void uploadTexture (TextureState& state);
     bool ensureGlResources ();
     /** With `current` false the names are only forgotten: the context is not ours to call into. */
     void destroyGlResources (bool current);
@@ -132,7 +132,7 @@ private:
     std::unordered_map<uint32_t, TextureState> textures;
     std::unordered_map<uint32_t, VisualState> visuals;
     std::vector<VisualHandle> scene;
-    // Shared images uploaded to the current surface (see ensureTextureObjects).
+    // Shared images uploaded to the current surface (see uploadTexture).
     std::vector<std::shared_ptr<const uint8_t>> imagesInUse;
 
     bool glReady = false;
