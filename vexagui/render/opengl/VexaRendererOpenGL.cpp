@@ -288,8 +288,7 @@ bool VexaRendererOpenGL::beginFrame (float logicalWidth, float logicalHeight, in
         glContext->releaseCurrent ();
         return false;
     }
-    ensureTextureObjects (samplingFor (logicalWidth, logicalHeight, drawableWidth, drawableHeight));
-
+    frameSampling = samplingFor (logicalWidth, logicalHeight, drawableWidth, drawableHeight);
     gl->Viewport (0, 0, std::max (drawableWidth, 0), std::max (drawableHeight, 0));
     gl->Disable (GL_DEPTH_TEST);
     gl->Disable (GL_CULL_FACE);
@@ -334,7 +333,8 @@ void VexaRendererOpenGL::buildDrawCommands ()
         const auto tit = textures.find (v.texture.id);
         if (tit == textures.end ())
             continue;
-        const TextureState& t = tit->second;
+        TextureState& t = tit->second;
+        prepareTexture (t);
         c.texture = t.glTexture;
         if (t.spec.width > 0 && t.spec.height > 0)
         {
@@ -343,6 +343,7 @@ void VexaRendererOpenGL::buildDrawCommands ()
         }
         commands.push_back (c);
     }
+    doubleImagesThisPass.clear (); // the textures hold the 2x pictures now, the process need not
 }
 
 void VexaRendererOpenGL::drawCommands ()
@@ -382,40 +383,32 @@ void VexaRendererOpenGL::endFrame ()
 
 // ---- graphics objects -------------------------------------------------------------------------
 
-void VexaRendererOpenGL::ensureTextureObjects (Sampling sampling)
+void VexaRendererOpenGL::prepareTexture (TextureState& state)
 {
-    const bool wantDouble = sampling != Sampling::kOriginal && doubleResolutionSource;
-    const bool linear = sampling == Sampling::kDoubleLinear;
-    for (auto& [id, state] : textures)
+    const bool wantDouble = frameSampling != Sampling::kOriginal && doubleResolutionSource;
+    const bool linear = frameSampling == Sampling::kDoubleLinear;
+    // A change of scale swaps the texture for the other version (a 1x image without a 2x version
+    // stays as it is, drawn nearest).
+    if (state.glTexture != 0 && state.glDouble != (wantDouble && ! state.doubleMissing))
     {
-        // A change of scale swaps the texture for the other version (a 1x image without a 2x
-        // version stays as it is, drawn nearest).
-        const bool swap = state.glTexture != 0 && state.glDouble != (wantDouble && ! state.doubleMissing);
-        if (swap)
-        {
-            gl->DeleteTextures (1, &state.glTexture);
-            state.glTexture = 0;
-            state.glDouble = state.glLinear = false;
-        }
-        if (state.glTexture == 0)
-        {
-            if (! (wantDouble && ! state.doubleMissing && uploadDoubleResolution (state)))
-                uploadOriginal (state);
-            if (state.glTexture == 0)
-                continue;
-        }
-        if (state.glDouble && state.glLinear != linear)
-        {
-            gl->BindTexture (GL_TEXTURE_2D, state.glTexture);
-            setFilter (*gl, linear);
-            state.glLinear = linear;
-        }
+        gl->DeleteTextures (1, &state.glTexture);
+        state.glTexture = 0;
+        state.glDouble = state.glLinear = false;
     }
-    doubleImagesThisPass.clear (); // the textures hold the 2x pictures now, the process need not
+    if (state.glTexture == 0 && ! (wantDouble && ! state.doubleMissing && uploadDoubleResolution (state)))
+        uploadTexture (state);
+    if (state.glTexture != 0 && state.glDouble && state.glLinear != linear)
+    {
+        gl->BindTexture (GL_TEXTURE_2D, state.glTexture);
+        setFilter (*gl, linear);
+        state.glLinear = linear;
+    }
 }
 
-void VexaRendererOpenGL::uploadOriginal (TextureState& state)
+void VexaRendererOpenGL::uploadTexture (TextureState& state)
 {
+    // Made when a visual first shows the texture, not when it is created: a picture nobody has
+    // looked at yet (the about box, say) costs neither decoding nor graphics memory.
     if (! hasUploadableImage (state.spec))
         return;
     const std::shared_ptr<const uint8_t> pixels = state.spec.pixels.acquire ();
@@ -430,9 +423,9 @@ void VexaRendererOpenGL::uploadOriginal (TextureState& state)
     gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     state.glTexture = name;
-    // The texture keeps no pixels of its own. Images that can be made again stay shared by
-    // the open editors while this surface lives, so that another editor and a re-upload
-    // need no second decoding; closing the last editor frees them.
+    // The texture keeps no pixels of its own. Images that can be made again stay shared by the
+    // open editors while this surface lives, so that another editor and a re-upload need no
+    // second decoding; closing the last editor frees them.
     if (state.spec.pixels.canReacquire ())
     {
         state.spec.pixels.release ();
@@ -443,7 +436,7 @@ void VexaRendererOpenGL::uploadOriginal (TextureState& state)
 
 bool VexaRendererOpenGL::uploadDoubleResolution (TextureState& state)
 {
-    // Many textures show the same image (every label the font atlas): asked once per pass.
+    // Many textures show the same image (every label the font atlas): asked once per frame.
     std::size_t at = 0;
     while (at < doubleImagesThisPass.size () && doubleImagesThisPass[at].first != state.spec.id)
         ++at;

@@ -155,8 +155,9 @@ private:
     void buildDrawCommands ();
     void drawCommands ();
     void endFrame ();
-    void ensureTextureObjects (Sampling sampling);
-    void uploadOriginal (TextureState& state);
+    // Makes or swaps the texture's graphics object for this frame's sampling.
+    void prepareTexture (TextureState& state);
+    void uploadTexture (TextureState& state);
     bool uploadDoubleResolution (TextureState& state);
     bool ensureGlResources ();
     /** With `current` false the names are only forgotten: the context is not ours to call into. */
@@ -170,9 +171,10 @@ private:
     std::unordered_map<uint32_t, VisualState> visuals;
     std::vector<VisualHandle> scene;
     DoubleResolutionSource doubleResolutionSource;
-    // The 2x images fetched during one ensureTextureObjects pass; empty between frames.
+    Sampling frameSampling = Sampling::kOriginal; // decided at the start of every frame
+    // The 2x images fetched while one frame's draw commands are built; empty between frames.
     std::vector<std::pair<int32_t, DoubleResolutionImage>> doubleImagesThisPass;
-    // Shared images uploaded to the current surface (see ensureTextureObjects).
+    // Shared images uploaded to the current surface (see uploadTexture).
     std::vector<std::shared_ptr<const uint8_t>> imagesInUse;
 
     bool glReady = false;
