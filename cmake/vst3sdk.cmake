@@ -28,6 +28,7 @@ add_library(vst3sdk STATIC
   ${_s}/public.sdk/source/vst/vsteditcontroller.cpp
   ${_s}/public.sdk/source/vst/vstinitiids.cpp
   ${_s}/public.sdk/source/vst/vstparameters.cpp
+  ${_s}/public.sdk/source/vst/vstpresetfile.cpp
   ${_s}/public.sdk/source/vst/hosting/hostclasses.cpp
   ${_s}/public.sdk/source/vst/hosting/pluginterfacesupport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vst3sdk_gui_iids.cpp

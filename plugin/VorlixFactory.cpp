@@ -5,23 +5,12 @@
 
 #include "pluginterfaces/base/funknown.h"
 
-#include <mutex>
-
 using namespace Steinberg;
 
 namespace {
-std::mutex factoryMutex; // constexpr-constructed: no code runs when the module loads
-}
 
-extern "C" SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory ()
+CPluginFactory* createFactory ()
 {
-    std::lock_guard<std::mutex> lock (factoryMutex);
-    if (gPluginFactory)
-    {
-        gPluginFactory->addRef ();
-        return gPluginFactory;
-    }
-
     static const PFactoryInfo factoryInfo ("Vorlix Instruments", "https://vorlix307.invalid",
                                            "support@vorlix307.invalid", PFactoryInfo::kUnicode);
     auto* factory = new CPluginFactory (factoryInfo);
@@ -35,6 +24,12 @@ extern "C" SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory ()
                             "Instrument|Synth", "", "2.0.0.0", "VST 3.7.13");
     }();
     factory->registerClass (classInfo, &VorlixVst3Plugin::createInstance);
-    gPluginFactory = factory;
     return factory;
+}
+
+} // namespace
+
+extern "C" SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory ()
+{
+    return shareModuleFactory (&createFactory);
 }

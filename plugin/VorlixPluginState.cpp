@@ -76,6 +76,9 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
         for (int id = 0; id < count; ++id)
             applyValue (unit.out (), id, toUnit (values[id]), ApplyMode::restore, detuneStoredFor (id, stored));
     }
+    // The host is not sent restartComponent here: it asked for this restore and reads the values
+    // back afterwards, and a host may hold its own lock around setState (Ardour 7.3 loading a
+    // preset deadlocks when restartComponent arrives from inside setState).
     if (count < kNumParams)
         return kResultFalse;
     syncGuiFromHost ();

@@ -9,6 +9,9 @@ float programValue (int program, int id)
 {
     if (program < 0 || program >= num_programs || id < 0 || id >= kNumParams)
         return 0.0f;
+    // The rows' own level column predates the fixed program level and is not what they sound at.
+    if (id == kOutputLevel)
+        return kProgramLevel;
     const float* row = programs[program];
     // The count is stored as a float; guard the conversion so that a damaged row cannot make it UB.
     const float countValue = row[0];

@@ -14,9 +14,6 @@ void loadProgramInto (Target& target, int index)
     target.setProgramName (index);
     for (int id = 0; id < kNumParams; ++id)
         target.setParam (id, VorlixGenConvert::convertValue (id, programValue (index, id)));
-    // Programs play at a fixed engine level; the stored level reaches the engine only when that
-    // parameter is next applied.
-    target.setParam (kOutputLevel, 0.1f);
 }
 
 } // namespace VorlixPresetBank

@@ -152,13 +152,11 @@ tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
         releaseEngine ();
     }
     {
+        // Program 0 exactly as a pick loads it: what the engine plays is what the host is shown
+        // and what a saved project stores, so reopening a project never changes its sound.
         UiUnit unit (*this);
         if (num_programs > 0)
             loadProgramWith (unit.out (), 0);
-        // Initial engine settings that differ from what the host is shown: full polyphony and a
-        // quiet level until the host applies the parameters.
-        unit.out ().setParam (kMaxPoly, 16.0f);
-        unit.out ().setParam (kOutputLevel, 0.1f);
         unit.out ().resync ();
     }
     syncGuiFromHost ();
@@ -307,13 +305,24 @@ void VorlixVst3Plugin::applyNormalizedParam (int id, float value, bool notifyHos
         UiUnit unit (*this);
         applyValue (unit.out (), id, v, ApplyMode::edit, false);
     }
-    if (notifyHost)
+    if (!notifyHost)
+        return;
+    reportEdit (id, v);
+    // The switch re-centred its detune on our side; the host has to hear of that as well, or its
+    // display and automation keep a detune the engine no longer plays.
+    if (id == kUseOscSync1 || id == kUseOscSync2)
     {
-        const auto pid = static_cast<ParamID> (id);
-        beginEdit (pid);
-        performEdit (pid, v);
-        endEdit (pid);
+        const int detuneId = id == kUseOscSync1 ? kOsc1Detune : kOsc2Detune;
+        reportEdit (detuneId, normalizedParam (detuneId));
     }
+}
+
+void VorlixVst3Plugin::reportEdit (int id, float value)
+{
+    const auto pid = static_cast<ParamID> (id);
+    beginEdit (pid);
+    performEdit (pid, value);
+    endEdit (pid);
 }
 
 tresult PLUGIN_API VorlixVst3Plugin::setParamNormalized (ParamID id, ParamValue value)
@@ -368,10 +377,7 @@ void VorlixVst3Plugin::copyDetune (int fromId, int toId)
         EditController::setParamNormalized (static_cast<ParamID> (toId), d);
         unit.out ().resync ();
     }
-    const auto pid = static_cast<ParamID> (toId);
-    beginEdit (pid);
-    performEdit (pid, d);
-    endEdit (pid);
+    reportEdit (toId, d);
 }
 
 void VorlixVst3Plugin::handleUiControlTag (int tag, float value)

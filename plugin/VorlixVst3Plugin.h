@@ -111,6 +111,8 @@ private:
     template <class Writer>
     void loadProgramWith (Writer& writer, int index);
     void copyDetune (int fromId, int toId);
+    /** UI thread: one component-side change reported to the host as a complete edit. */
+    void reportEdit (int id, float value);
     void notifyHostOfNewValues ();
     /** Applies pending UI changes at once if the audio thread cannot be running (inactive). */
     void applyPendingIfInactive ();

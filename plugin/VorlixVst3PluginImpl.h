@@ -11,11 +11,12 @@
 
 namespace VorlixValues {
 
-/** A normalized value as it enters the component: NaN and infinities become 0 (there is no sound
-    meaning for them), anything else is clamped to 0..1 before it is narrowed. */
+/** A normalized value as it enters the component: clamped to 0..1 before it is narrowed, the
+    infinities included (+inf is simply far above the range); NaN, which has no place in the
+    range, becomes 0. */
 inline float toUnit (double v)
 {
-    if (!std::isfinite (v))
+    if (std::isnan (v))
         return 0.0f;
     return v > 0.0 ? (v < 1.0 ? static_cast<float> (v) : 1.0f) : 0.0f;
 }

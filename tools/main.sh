@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job: build everything, install Vorlix307.vst3 into ~/.vst3 and render the demo
-# phrase through the installed module into demo.wav. Extra arguments go to vorlix-render
+# The main job: build everything, install Vorlix307.vst3 into ~/.vst3 and its factory presets
+# into ~/.vst3/presets/<vendor>/Vorlix307/, and render the demo phrase through the installed
+# module into demo.wav. Extra arguments go to vorlix-render
 # (for example --program bass-vorlix).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,5 +21,26 @@ cp -r build/Vorlix307.vst3 "$HOME/.vst3/"
 # the build tree's copy keeps it for debuggers and profilers.
 strip --strip-debug "$HOME/.vst3/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so"
 echo "installed $HOME/.vst3/Vorlix307.vst3"
+
+# The factory presets where hosts look for them: ~/.vst3/presets/<vendor>/Vorlix307/, the vendor
+# folder named by the build as the factory reports it. Hosts save their users' presets into the
+# same folder, so only files installed here before are replaced or removed: a hidden list in the
+# folder remembers them (hosts list only *.vstpreset files).
+built_presets=(build/presets/*/Vorlix307)
+[ -d "${built_presets[0]}" ] || { echo "main: the factory presets were not built" >&2; exit 1; }
+for folder in "${built_presets[@]}"; do
+  vendor="$(basename "$(dirname "$folder")")"
+  target="$HOME/.vst3/presets/$vendor/Vorlix307"
+  mkdir -p "$target"
+  manifest="$target/.vorlix-factory-presets"
+  if [ -f "$manifest" ]; then
+    while IFS= read -r old; do
+      [ -n "$old" ] && [ ! -e "$folder/$old" ] && rm -f "$target/$old"
+    done < "$manifest"
+  fi
+  cp "$folder"/*.vstpreset "$target/"
+  (cd "$folder" && ls -1 -- *.vstpreset) > "$manifest"
+  echo "installed $(wc -l < "$manifest") factory presets into $target"
+done
 build/vorlix-render --plugin "$HOME/.vst3/Vorlix307.vst3" --out "$root/demo.wav" "$@"
 echo "demo: $root/demo.wav"

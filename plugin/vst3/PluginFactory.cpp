@@ -4,10 +4,27 @@
 #include "pluginterfaces/base/ustring.h"
 
 #include <cstring>
+#include <mutex>
 
 namespace Steinberg {
 
 IPluginFactory* gPluginFactory = nullptr;
+
+namespace {
+std::mutex moduleFactoryMutex; // constexpr-constructed: no code runs when the module loads
+}
+
+IPluginFactory* shareModuleFactory (CPluginFactory* (*create) ())
+{
+    std::lock_guard<std::mutex> lock (moduleFactoryMutex);
+    // A factory whose count reached 0 still waits for this lock in its destructor, so reading its
+    // count here is safe; it must not be handed out again.
+    if (auto* shared = static_cast<CPluginFactory*> (gPluginFactory); shared && shared->addRefIfAlive ())
+        return shared;
+    CPluginFactory* made = create ? create () : nullptr;
+    gPluginFactory = made;
+    return made;
+}
 
 CPluginFactory::CPluginFactory (const PFactoryInfo& info)
 : factoryInfo (info)
@@ -16,8 +33,18 @@ CPluginFactory::CPluginFactory (const PFactoryInfo& info)
 
 CPluginFactory::~CPluginFactory ()
 {
+    std::lock_guard<std::mutex> lock (moduleFactoryMutex);
     if (gPluginFactory == this)
         gPluginFactory = nullptr;
+}
+
+bool CPluginFactory::addRefIfAlive ()
+{
+    int32 count = refCount.load (std::memory_order_relaxed);
+    while (count > 0)
+        if (refCount.compare_exchange_weak (count, count + 1, std::memory_order_relaxed))
+            return true;
+    return false;
 }
 
 bool CPluginFactory::registerClass (const PClassInfo2& info, CreateFunc createFunc, void* context)
@@ -122,12 +149,13 @@ tresult PLUGIN_API CPluginFactory::queryInterface (const TUID iid, void** obj)
 
 uint32 PLUGIN_API CPluginFactory::addRef ()
 {
-    return static_cast<uint32> (FUnknownPrivate::atomicAdd (refCount, 1));
+    return static_cast<uint32> (refCount.fetch_add (1, std::memory_order_relaxed) + 1);
 }
 
 uint32 PLUGIN_API CPluginFactory::release ()
 {
-    int32 left = FUnknownPrivate::atomicAdd (refCount, -1);
+    // acq_rel: whoever deletes sees every other holder's last use of the factory.
+    const int32 left = refCount.fetch_sub (1, std::memory_order_acq_rel) - 1;
     if (left == 0)
     {
         delete this;

@@ -4,6 +4,8 @@
 
 #include "pluginterfaces/base/ipluginbase.h"
 
+#include <atomic>
+
 namespace Steinberg {
 
 class CPluginFactory : public IPluginFactory3
@@ -41,13 +43,24 @@ private:
         void* context = nullptr;
     };
 
-    int32 refCount = 1;
+    /** Adds a reference unless the count already reached 0 (the factory is being destroyed). */
+    bool addRefIfAlive ();
+
+    friend IPluginFactory* shareModuleFactory (CPluginFactory* (*create) ());
+
+    std::atomic<int32> refCount {1};
     PFactoryInfo factoryInfo;
     ClassEntry classes[kMaxClasses] {};
     int32 classCount = 0;
 };
 
-/** The module-wide factory; cleared when the factory is destroyed. */
+/** The module-wide factory; cleared when the factory is destroyed. Guarded by a module-wide lock
+    that shareModuleFactory and the factory's destructor take. */
 extern IPluginFactory* gPluginFactory;
+
+/** Any thread: the module-wide factory with a reference added for the caller, or, when there is
+    none (or the last one is being released right now), a new one made by `create` and published.
+    Safe against concurrent callers and against the last release running on another thread. */
+IPluginFactory* shareModuleFactory (CPluginFactory* (*create) ());
 
 } // namespace Steinberg

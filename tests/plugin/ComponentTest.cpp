@@ -1,6 +1,7 @@
 // The component as a host and the editor see it: registration, value handling, editor commands.
 #include "PluginTestSupport.h"
 
+#include "VorlixGenConvert.h"
 #include "VorlixParamID.h"
 #include "VorlixPrograms.h"
 
@@ -40,7 +41,9 @@ TEST (Component, RegistersThirtySixAutomatableContinuousParameters)
         EXPECT_EQ (info.unitId, kRootUnitId);
         EXPECT_EQ (ascii (info.units), "");
         EXPECT_EQ (ascii (info.shortTitle), "");
-        const double expected = i < 34 ? static_cast<double> (programs[0][1 + i]) : 0.0;
+        const double expected = i == kOutputLevel ? static_cast<double> (0.1f)
+                                : i < 34          ? static_cast<double> (programs[0][1 + i])
+                                                  : 0.0;
         EXPECT_EQ (info.defaultNormalizedValue, expected) << i;
     }
     ParameterInfo info {};
@@ -65,7 +68,7 @@ TEST (Component, TitlesAreTheEnumeratorNamesWithoutTheLeadingK)
     }
     ParameterInfo level {};
     l.controller ()->getParameterInfo (kOutputLevel, level);
-    EXPECT_EQ (level.defaultNormalizedValue, static_cast<double> (0.609013f));
+    EXPECT_EQ (level.defaultNormalizedValue, static_cast<double> (0.1f));
 }
 
 TEST (Component, BusesAreOneStereoOutputAndOneEventInput)
@@ -124,7 +127,7 @@ TEST (Component, BusArrangementsAcceptOnlyTwoSpeakerOutputs)
     EXPECT_EQ (proc->getLatencySamples (), 0u);
 }
 
-TEST (Component, HostValuesAreClampedAndNonFiniteValuesBecomeZero)
+TEST (Component, HostValuesAreClampedInfinitiesIncludedAndNaNBecomesZero)
 {
     Linked l = makeLinked ();
     IEditController* c = l.controller ();
@@ -132,7 +135,7 @@ TEST (Component, HostValuesAreClampedAndNonFiniteValuesBecomeZero)
     {
         double in;
         double stored;
-    } cases[] = {{1.5, 1.0}, {-0.2, 0.0}, {0.25, 0.25}, {std::nan (""), 0.0}, {INFINITY, 0.0}, {-INFINITY, 0.0}, {1e300, 1.0}};
+    } cases[] = {{1.5, 1.0}, {-0.2, 0.0}, {0.25, 0.25}, {std::nan (""), 0.0}, {INFINITY, 1.0}, {-INFINITY, 0.0}, {1e300, 1.0}};
     for (const auto& k : cases)
     {
         EXPECT_EQ (c->setParamNormalized (kFilt1Cutoff, k.in), kResultOk);
@@ -149,7 +152,7 @@ TEST (Component, HostValuesAreClampedAndNonFiniteValuesBecomeZero)
     EXPECT_EQ (l.plugin->normalizedParam (36), 0.0f);
 }
 
-TEST (Component, SyncSwitchResetsItsDetuneAndReportsOnlyTheSwitch)
+TEST (Component, SyncSwitchResetsItsDetuneAndReportsBoth)
 {
     const struct
     {
@@ -171,9 +174,14 @@ TEST (Component, SyncSwitchResetsItsDetuneAndReportsOnlyTheSwitch)
         EXPECT_FLOAT_EQ (static_cast<float> (l.controller ()->getParamNormalized (k.detune)), k.detuneAfter);
         const auto [d1, d2] = engineDetunes (*l.plugin);
         EXPECT_FLOAT_EQ (k.detune == kOsc1Detune ? d1 : d2, k.detuneAfter);
-        const std::vector<Call> expected = {{Kind::beginEdit, static_cast<ParamID> (k.sync), 0.0, 0},
-                                            {Kind::performEdit, static_cast<ParamID> (k.sync), k.value, 0},
-                                            {Kind::endEdit, static_cast<ParamID> (k.sync), 0.0, 0}};
+        // The host hears of the switch and of the detune it reset, so its display stays true.
+        const auto sync = static_cast<ParamID> (k.sync), detune = static_cast<ParamID> (k.detune);
+        const std::vector<Call> expected = {{Kind::beginEdit, sync, 0.0, 0},
+                                            {Kind::performEdit, sync, k.value, 0},
+                                            {Kind::endEdit, sync, 0.0, 0},
+                                            {Kind::beginEdit, detune, 0.0, 0},
+                                            {Kind::performEdit, detune, static_cast<double> (l.plugin->normalizedParam (k.detune)), 0},
+                                            {Kind::endEdit, detune, 0.0, 0}};
         EXPECT_EQ (l.host->componentHandler ().calls (), expected);
     }
 }
@@ -250,8 +258,8 @@ TEST (Component, ProgramLoadSetsValuesAndZeroesUncoveredIds)
     EXPECT_EQ (l.plugin->normalizedParam (kSubOscLevel), 0.0f);
     EXPECT_EQ (l.plugin->normalizedParam (kSubOscOctave), 0.0f);
     for (int id = 0; id < 34; ++id)
-        EXPECT_EQ (l.plugin->normalizedParam (id), programs[3][1 + id]) << id;
-    EXPECT_EQ (l.controller ()->getParamNormalized (kOutputLevel), static_cast<double> (programs[3][1 + kOutputLevel]));
+        EXPECT_EQ (l.plugin->normalizedParam (id), id == kOutputLevel ? 0.1f : programs[3][1 + id]) << id;
+    EXPECT_EQ (l.controller ()->getParamNormalized (kOutputLevel), static_cast<double> (0.1f));
 
     // Out-of-range loads change nothing at all.
     l.plugin->loadProgram (61);
@@ -268,4 +276,46 @@ TEST (Component, CreateViewOnlyForTheEditorName)
     EXPECT_EQ (view->release (), 0u);
     EXPECT_EQ (l.controller ()->createView ("Editor"), nullptr);
     EXPECT_EQ (l.controller ()->createView (nullptr), nullptr);
+}
+
+TEST (Component, EveryProgramLoadShowsTheLevelAndPolyphonyTheEnginePlays)
+{
+    // What the host reads back (and a saved project stores) must be what the engine plays: the
+    // programs' level 0.1, and the polyphony that kMaxPoly shows. After a pick or an import the
+    // host is told to re-read.
+    auto expectShownIsPlayed = [] (Linked& l, const char* how) {
+        EXPECT_EQ (l.plugin->normalizedParam (kOutputLevel), 0.1f) << how;
+        EXPECT_EQ (l.controller ()->getParamNormalized (kOutputLevel), static_cast<double> (0.1f)) << how;
+        const VorlixGenPolyphonic& engine = l.plugin->engineWhileIdle ();
+        EXPECT_EQ (engine.patchVoice.levelKnob, 0.1f) << how;
+        const float poly = static_cast<float> (l.controller ()->getParamNormalized (kMaxPoly));
+        EXPECT_EQ (static_cast<float> (engine.voiceBank.polyphony), VorlixGenConvert::convertValue (kMaxPoly, poly)) << how;
+    };
+    Linked fresh = makeLinked ();
+    expectShownIsPlayed (fresh, "initialize");
+
+    const std::vector<Call> reread = {{Kind::restartComponent, 0, 0.0, kParamValuesChanged}};
+    for (int p = 0; p < num_programs; ++p)
+    {
+        SCOPED_TRACE (programnames[p]);
+        Linked l = makeLinked ();
+        l.host->componentHandler ().clear ();
+        l.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (p));
+        expectShownIsPlayed (l, "pick");
+        EXPECT_EQ (l.host->componentHandler ().calls (), reread);
+
+        l.plugin->handleUiControlTag (kOutputLevel, 0.8f);
+        l.host->componentHandler ().clear ();
+        EXPECT_TRUE (l.plugin->importPresetJson ("{\"program\": " + std::to_string (p) + "}"));
+        expectShownIsPlayed (l, "preset import");
+        EXPECT_EQ (l.host->componentHandler ().calls (), reread);
+
+        // A state that holds only the program: everything comes from the program load. The host
+        // asked for it and re-reads by itself; a call back from inside setState can deadlock it.
+        l.plugin->handleUiControlTag (kOutputLevel, 0.8f);
+        l.host->componentHandler ().clear ();
+        EXPECT_EQ (setStateBytes (l.host->component (), stateRecord (p, {})), kResultFalse);
+        expectShownIsPlayed (l, "state");
+        EXPECT_TRUE (l.host->componentHandler ().calls ().empty ());
+    }
 }

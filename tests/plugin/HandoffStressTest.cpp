@@ -66,6 +66,8 @@ TEST (HandoffStress, UiThreadHammersWhileAudioRenders)
             default:
                 (void)l.plugin->exportPresetJson ();
                 (void)l.plugin->activeVoiceCount ();
+                // The export button names the file after the program while the audio thread plays.
+                l.plugin->handleUiControlTag (Vorlix::kExportPreset, 1.0f);
                 break;
         }
         ++uiCalls;

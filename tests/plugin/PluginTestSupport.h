@@ -95,6 +95,25 @@ inline double rms (const float* x, int n)
     return n > 0 ? std::sqrt (sum / n) : 0.0;
 }
 
+/** Twelve simultaneous notes (more than any program's polyphony) held for `blocks` - 20 blocks of
+    256 frames and then released, both channels of every block in one vector. */
+inline std::vector<float> playPhrase (Linked& l, int blocks = 60)
+{
+    std::vector<float> out;
+    for (int n = 0; n < 12; ++n)
+        l.host->events ().addNoteOn (0, 40 + 3 * n, 0.9f);
+    for (int b = 0; b < blocks; ++b)
+    {
+        if (b == blocks - 20)
+            for (int n = 0; n < 12; ++n)
+                l.host->events ().addNoteOff (0, 40 + 3 * n);
+        l.host->process (256);
+        out.insert (out.end (), l.host->output (0), l.host->output (0) + 256);
+        out.insert (out.end (), l.host->output (1), l.host->output (1) + 256);
+    }
+    return out;
+}
+
 /** Patch-voice detune knobs as the engine holds them (oscillator 1, oscillator 2). */
 inline std::pair<float, float> engineDetunes (const VorlixVst3Plugin& plugin)
 {

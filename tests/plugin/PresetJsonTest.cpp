@@ -18,7 +18,7 @@ std::string exportedAfterInitialize ()
                               "0.15419800579547882", "1.0", "0.0", "0.0", "0.0", "0.05000000074505806",
                               "0.5301110148429871", "1.0", "0.12960000336170197", "0.0", "0.0", "0.5", "0.0", "0.0",
                               "0.0", "0.5", "1.0", "1.0", "0.0", "0.0", "0.0", "1.0", "0.0", "0.0", "1.0",
-                              "0.609013020992279", "0.0", "0.0", "0.0"};
+                              "0.10000000149011612", "0.0", "0.0", "0.0"};
     for (int i = 0; i < 36; ++i)
         s += std::string ("    ") + values[i] + (i < 35 ? ",\n" : "\n");
     s += "  ],\n  \"plugin\": \"Vorlix307\",\n  \"program\": 0,\n  \"programName\": \"InitSaw\"\n}";
@@ -126,7 +126,9 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
         EXPECT_EQ (l.plugin->engineWhileIdle ().programName, programnames[c.program]);
         for (int id = 0; id < 36; ++id)
         {
-            float expected = id < static_cast<int> (programs[c.program][0]) ? programs[c.program][1 + id] : 0.0f;
+            float expected = id == kOutputLevel                                ? 0.1f
+                             : id < static_cast<int> (programs[c.program][0]) ? programs[c.program][1 + id]
+                                                                               : 0.0f;
             for (const auto& [vid, v] : c.values)
                 if (vid == id)
                     expected = v;

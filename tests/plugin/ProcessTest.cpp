@@ -78,13 +78,15 @@ TEST (Process, OnlyTheLastPointOfAQueueIsApplied)
     EXPECT_EQ (l.plugin->normalizedParam (kGain), 0.0f);
 }
 
-TEST (Process, NotesStartAndStopAndSixteenVoicesPlayAfterInitialize)
+TEST (Process, NotesStartAndStopAndTheShownPolyphonyPlaysAfterInitialize)
 {
     Linked l = makeStarted ();
     for (int pitch = 40; pitch < 60; ++pitch)
         l.host->events ().addNoteOn (17, pitch, 1.7f); // offsets are ignored, velocity clamped
     l.host->process (64);
-    EXPECT_EQ (l.plugin->activeVoiceCount (), 16);
+    // Program 0's kMaxPoly (1.0) shows ten voices, and ten play.
+    EXPECT_EQ (l.controller ()->getParamNormalized (kMaxPoly), 1.0);
+    EXPECT_EQ (l.plugin->activeVoiceCount (), 10);
     EXPECT_GT (rms (l.host->output (0), 64), 0.0);
     for (int pitch = 40; pitch < 60; ++pitch)
         l.host->events ().addNoteOff (0, pitch, 0.3f);

@@ -4,17 +4,21 @@
 #include "VorlixParamID.h"
 #include "VorlixPrograms.h"
 
+#include <algorithm>
+
 using namespace Steinberg;
 using namespace VorlixTest;
 
 namespace {
 
+/** The values a program load gives: the row, with every program's fixed level 0.1. */
 std::vector<float> programRow (int program)
 {
     std::vector<float> v (36, 0.0f);
     const int count = static_cast<int> (programs[program][0]);
     for (int i = 0; i < count; ++i)
         v[static_cast<size_t> (i)] = programs[program][1 + i];
+    v[kOutputLevel] = 0.1f;
     return v;
 }
 
@@ -34,12 +38,12 @@ TEST (State, AfterInitializeIsProgramZeroIn148LittleEndianBytes)
     const Bytes bytes = getStateBytes (l.host->component ());
     EXPECT_EQ (bytes, stateRecord (0, programRow (0)));
     ASSERT_EQ (bytes.size (), 148u);
-    // kOutputLevel 0.609013 at offset 4 + 4 * 32, least significant byte first.
+    // kOutputLevel 0.1, the level the engine plays, at offset 4 + 4 * 32, least significant byte first.
     const std::uint32_t level = static_cast<std::uint32_t> (bytes[132]) | bytes[133] << 8 | bytes[134] << 16 |
                                 static_cast<std::uint32_t> (bytes[135]) << 24;
     float f;
     std::memcpy (&f, &level, 4);
-    EXPECT_EQ (f, 0.609013f);
+    EXPECT_EQ (f, 0.1f);
 }
 
 TEST (State, RestoreThenSaveGivesBackTheSameBytesIncludingDetunesUnderSync)
@@ -112,25 +116,29 @@ TEST (State, StoredValuesAreClampedAndNonFiniteOnesBecomeZero)
     values[kGain] = -3.0f;
     values[kOscMix] = NAN;
     values[kSlideTime] = INFINITY;
+    values[kUnisonDetune] = -INFINITY;
     values[kFilterEnvAmount] = -0.0f;
     Linked l = makeLinked ();
     ASSERT_EQ (setStateBytes (l.host->component (), stateRecord (0, values)), kResultOk);
     EXPECT_EQ (l.plugin->normalizedParam (kRes), 1.0f);
     EXPECT_EQ (l.plugin->normalizedParam (kGain), 0.0f);
     EXPECT_EQ (l.plugin->normalizedParam (kOscMix), 0.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kSlideTime), 0.0f);
+    EXPECT_EQ (l.plugin->normalizedParam (kSlideTime), 1.0f);
+    EXPECT_EQ (l.plugin->normalizedParam (kUnisonDetune), 0.0f);
     EXPECT_FALSE (std::signbit (l.plugin->normalizedParam (kFilterEnvAmount)));
 }
 
 TEST (State, RestoredLevelReachesTheEngineOverTheProgramsFixedLevel)
 {
-    // Restore program 0's values (level 0.609013) and compare the loudness with a fresh instance,
-    // which plays at the engine's fixed 0.1 after initialize.
+    // Restore program 0's values with the level at 0.609013 and compare the loudness with a fresh
+    // instance, which plays at the programs' fixed 0.1.
     auto loudness = [] (bool restore) {
         Linked l = makeStarted ();
         if (restore)
         {
-            EXPECT_EQ (setStateBytes (l.host->component (), stateRecord (0, programRow (0))), kResultOk);
+            std::vector<float> values = programRow (0);
+            values[kOutputLevel] = 0.609013f;
+            EXPECT_EQ (setStateBytes (l.host->component (), stateRecord (0, values)), kResultOk);
         }
         l.host->events ().addNoteOn (0, 57, 1.0f);
         double sum = 0.0;
@@ -146,4 +154,31 @@ TEST (State, RestoredLevelReachesTheEngineOverTheProgramsFixedLevel)
     ASSERT_GT (quiet, 0.0);
     // Level curve: 1.1183 at 0.609013 against 0.1952 at the plain 0.1.
     EXPECT_NEAR (restored / quiet, 1.1183 / 0.1952, 0.3);
+}
+
+TEST (State, AProjectReopensSoundingExactlyAsItWasSaved)
+{
+    // -1: no pick, the fresh instance as a host first plays it.
+    for (int program : {-1, 0, 5, 12, 28, 44, 58})
+    {
+        SCOPED_TRACE (program);
+        Linked original = makeStarted ();
+        if (program >= 0)
+            original.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (program));
+        const Bytes saved = getStateBytes (original.host->component ());
+        const std::vector<float> played = playPhrase (original);
+        ASSERT_GT (*std::max_element (played.begin (), played.end ()), 0.0f);
+
+        Linked reopened = makeStarted ();
+        ASSERT_EQ (setStateBytes (reopened.host->component (), saved), kResultOk);
+        EXPECT_EQ (getStateBytes (reopened.host->component ()), saved);
+        EXPECT_EQ (playPhrase (reopened), played);
+
+        // Saved and restored in place, as a host does around a plug-in reload.
+        Linked inPlace = makeStarted ();
+        if (program >= 0)
+            inPlace.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (program));
+        ASSERT_EQ (setStateBytes (inPlace.host->component (), getStateBytes (inPlace.host->component ())), kResultOk);
+        EXPECT_EQ (playPhrase (inPlace), played);
+    }
 }

@@ -10,12 +10,14 @@
 #include "tools/render/MidiFile.h"
 #include "tools/render/ProgramAccess.h"
 #include "tools/render/RenderSession.h"
+#include "tools/presets/VstPresetFile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <sndfile.h>
 #include <sstream>
 
@@ -227,4 +229,34 @@ TEST (BundleRender, BundleInAnotherProcessMatchesTheComponentInProcess)
         EXPECT_TRUE (inProcess.right == viaBundle.right) << "program " << program;
         EXPECT_GT (measure (viaBundle).peak, 0.001f) << "program " << program;
     }
+}
+
+TEST (BundleRender, AVstPresetFileRendersLikePickingItsProgram)
+{
+    // The factory presets the build wrote, loaded the way a host loads them.
+    TempDir tmp;
+    const std::string folder = std::string (VORLIX_PRESETS_DIR) + "/Vorlix Instruments/Vorlix307/";
+    for (const char* program : {"bass-juno", "InitSaw", "drums-snare"})
+    {
+        const CommandResult picked = runCommand (kRender, {"--plugin", kBundle, "--program", program, "--seconds", "2",
+                                                           "--out", tmp / "picked.wav"});
+        ASSERT_EQ (picked.exitCode, 0) << picked.err;
+        const CommandResult loaded = runCommand (kRender, {"--plugin", kBundle, "--program", "7", "--preset",
+                                                           folder + program + ".vstpreset", "--seconds", "2",
+                                                           "--out", tmp / "loaded.wav"});
+        ASSERT_EQ (loaded.exitCode, 0) << loaded.err;
+        const Wav a = readWav (tmp / "picked.wav"), b = readWav (tmp / "loaded.wav");
+        EXPECT_GT (measure (a).peak, 0.001f) << program;
+        EXPECT_TRUE (a.left == b.left && a.right == b.right) << program;
+    }
+
+    // A preset of another plug-in is refused in one line.
+    Vorlix::Presets::Bytes other;
+    ASSERT_TRUE (Vorlix::Presets::writePresetFile (Steinberg::FUID (1, 2, 3, 4), Vorlix::Presets::Bytes (148, 0), "", other));
+    std::ofstream (tmp / "other.vstpreset", std::ios::binary).write (reinterpret_cast<const char*> (other.data ()),
+                                                                    static_cast<std::streamsize> (other.size ()));
+    const CommandResult r = runCommand (kRender, {"--plugin", kBundle, "--preset", tmp / "other.vstpreset"});
+    EXPECT_EQ (r.exitCode, 1);
+    EXPECT_NE (r.err.find ("belongs to another plug-in"), std::string::npos) << r.err;
+    EXPECT_EQ (std::count (r.err.begin (), r.err.end (), '\n'), 1) << r.err;
 }

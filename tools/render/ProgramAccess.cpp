@@ -1,6 +1,7 @@
 #include "tools/render/ProgramAccess.h"
 
 #include "plugin/IVorlixPresetAccess.h"
+#include "tools/presets/VstPresetFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,7 +13,7 @@ using namespace Steinberg;
 namespace Vorlix::Render {
 
 namespace {
-constexpr std::uintmax_t kMaxPresetBytes = 1u << 20; // a preset document is a few kilobytes
+constexpr std::uintmax_t kMaxPresetBytes = 1u << 20; // a preset document or file is a few kilobytes
 
 IPtr<IVorlixPresetAccess> access (const Vorlix::Host::PluginInstance& instance, std::string& error)
 {
@@ -73,11 +74,9 @@ bool selectProgram (const Vorlix::Host::PluginInstance& instance, const std::str
     return true;
 }
 
-bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error)
+bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const TUID classId, const std::string& path,
+                       std::string& error)
 {
-    IPtr<IVorlixPresetAccess> a = access (instance, error);
-    if (!a)
-        return false;
     std::error_code ec;
     const bool regular = std::filesystem::is_regular_file (path, ec);
     const std::uintmax_t size = regular ? std::filesystem::file_size (path, ec) : 0;
@@ -98,6 +97,19 @@ bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const std::
         error = "cannot read preset file " + path;
         return false;
     }
+    if (const Presets::Bytes bytes (text.begin (), text.end ()); Presets::looksLikeVstPreset (bytes))
+    {
+        std::string why;
+        if (!Presets::loadPresetFile (bytes, FUID::fromTUID (classId), instance.component (), instance.controller (), why))
+        {
+            error = path + ": " + why;
+            return false;
+        }
+        return true;
+    }
+    IPtr<IVorlixPresetAccess> a = access (instance, error);
+    if (!a)
+        return false;
     if (a->importPreset (text.data (), static_cast<int32> (text.size ())) != kResultOk)
     {
         error = path + ": not a preset document (the file is not valid JSON)";

@@ -1,5 +1,6 @@
 // Programs and preset documents through the component's private extension interface, which
-// DAWs never see: list the built-in programs, pick one by index or name, import a preset file.
+// DAWs never see: list the built-in programs, pick one by index or name, import a preset file
+// (a .vstpreset goes the host's way instead).
 #pragma once
 
 #include "tools/host/PluginInstance.h"
@@ -12,6 +13,9 @@ namespace Vorlix::Render {
 bool listPrograms (const Vorlix::Host::PluginInstance& instance, std::vector<std::string>& names, std::string& error);
 /** `which` is an index ("12") or an exact program name ("bass-vorlix"). */
 bool selectProgram (const Vorlix::Host::PluginInstance& instance, const std::string& which, std::string& error);
-bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error);
+/** A JSON preset document (as the editor's import reads it) or a .vstpreset file (told apart by
+    its "VST3" header), which must be for class `classId`, as a host loads it. */
+bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const Steinberg::TUID classId,
+                       const std::string& path, std::string& error);
 
 } // namespace Vorlix::Render

@@ -69,7 +69,8 @@ const std::vector<OptionSpec>& optionTable ()
              o.program = v;
              return true;
          }},
-        {"--preset", "FILE.json", "import a preset document (after --program)", text (&RenderOptions::preset)},
+        {"--preset", "FILE", "load a preset: a JSON preset document or a .vstpreset file (after --program)",
+         text (&RenderOptions::preset)},
         {"--midi", "FILE.mid", "play a Standard MIDI File (default: the built-in demo phrase)", text (&RenderOptions::midi)},
         {"--seconds", "S", "length of the render (default: the notes plus the release tail)",
          [] (const std::string& v, RenderOptions& o, std::string& error) {

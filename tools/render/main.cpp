@@ -107,7 +107,7 @@ int run (const Render::RenderOptions& options)
 
     if (options.program && !Render::selectProgram (*instance, *options.program, error))
         return fail (error);
-    if (!options.preset.empty () && !Render::importPresetFile (*instance, options.preset, error))
+    if (!options.preset.empty () && !Render::importPresetFile (*instance, classInfo.cid, options.preset, error))
         return fail (error);
 
     if (!options.screenshot.empty ())

@@ -16,7 +16,7 @@ int32_t keyCodeFromCharacter (uint32_t unit)
         case kCharRightArrow: return kKeyRight;
         case kCharHome: return kKeyHome;
         case kCharEnd: return kKeyEnd;
-        case kCharForwardDelete: return kKeyForwardDelete;
+        case kCharForwardDelete: return kKeyDelete;
         case 'A':
         case 'a': return kKeySelectAll;
         default: break;

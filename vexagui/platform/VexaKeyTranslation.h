@@ -2,21 +2,13 @@
 #pragma once
 
 #include "VexaWindowEvent.h"
+#include "vexagui/views/KeyCodes.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace vexagui {
-
-// Key codes beyond the character range that the toolkit's text editing understands.
-constexpr int32_t kKeyBackspace = 8;
-constexpr int32_t kKeyForwardDelete = 127;
-constexpr int32_t kKeyLeft = 1000;
-constexpr int32_t kKeyRight = 1001;
-constexpr int32_t kKeyHome = 1002;
-constexpr int32_t kKeyEnd = 1003;
-constexpr int32_t kKeySelectAll = 1004;
 
 // The function-key characters of the key table (the private-use units that a key without a
 // character of its own reports); platforms map their own key symbols onto them.

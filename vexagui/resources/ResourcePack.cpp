@@ -3,13 +3,15 @@
 
 #include "vexagui/resources/PackedImageStore.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace vexagui {
 
 namespace {
 
-const ResourcePack* gInstalledPack = nullptr;
+// Atomic: hosts may create instances (each of which installs the same pack) on several threads.
+std::atomic<const ResourcePack*> gInstalledPack {nullptr};
 
 const PackedResource* findIn(const PackedResource* entries, std::size_t count, const char* path) {
     if (entries == nullptr) return nullptr;
@@ -56,12 +58,13 @@ const PackedResource* ResourcePack::find(const char* path) const {
     return nullptr;
 }
 
-void setResourcePack(const ResourcePack* pack) { gInstalledPack = pack; }
+void setResourcePack(const ResourcePack* pack) { gInstalledPack.store(pack, std::memory_order_release); }
 
-const ResourcePack* resourcePack() { return gInstalledPack; }
+const ResourcePack* resourcePack() { return gInstalledPack.load(std::memory_order_acquire); }
 
 const PackedResource* lookupPackedResource(const char* path) {
-    return gInstalledPack != nullptr ? gInstalledPack->find(path) : nullptr;
+    const ResourcePack* pack = resourcePack();
+    return pack != nullptr ? pack->find(path) : nullptr;
 }
 
 } // namespace vexagui

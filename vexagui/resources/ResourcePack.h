@@ -56,7 +56,7 @@ struct ResourcePack {
     const PackedResource* find(const char* path) const;
 };
 
-// The process-wide installed pack (not owned; null until installed). UI thread only.
+// The process-wide installed pack (not owned; null until installed). Any thread.
 void setResourcePack(const ResourcePack* pack);
 const ResourcePack* resourcePack();
 

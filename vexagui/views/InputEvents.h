@@ -3,6 +3,7 @@
 #pragma once
 
 #include "vexagui/render/Geometry.h"
+#include "vexagui/views/KeyCodes.h"
 
 #include <cstdint>
 
@@ -12,15 +13,6 @@ namespace vexagui {
 inline constexpr std::uint32_t kButtonPrimary = 1u << 0;
 inline constexpr std::uint32_t kButtonSecondary = 1u << 1;
 inline constexpr std::uint32_t kButtonMiddle = 1u << 2;
-
-// Key codes. Printable characters never arrive as keys: they come as UTF-8 text input.
-inline constexpr std::int32_t kKeyBackspace = 8;
-inline constexpr std::int32_t kKeyDelete = 127;
-inline constexpr std::int32_t kKeyLeft = 1000;
-inline constexpr std::int32_t kKeyRight = 1001;
-inline constexpr std::int32_t kKeyHome = 1002;
-inline constexpr std::int32_t kKeyEnd = 1003;
-inline constexpr std::int32_t kKeySelectAll = 1004;  // the A key with Command or Control held
 
 // Modifier bits.
 inline constexpr std::uint32_t kModShift = 1u << 0;

@@ -1,6 +1,8 @@
 // Host key translation for the plug view bridge.
 #include "vexagui/vst3/VexaVst3Keys.h"
 
+#include "vexagui/views/KeyCodes.h"
+
 namespace vexagui {
 
 std::uint32_t translateVst3Modifiers(std::int16_t modifiers) {
@@ -15,12 +17,12 @@ std::uint32_t translateVst3Modifiers(std::int16_t modifiers) {
 
 std::int32_t translateVst3VirtualKey(std::int16_t keyCode) {
     switch (keyCode) {
-    case vst3keys::KEY_BACK: return 8;
-    case vst3keys::KEY_END: return 1003;
-    case vst3keys::KEY_HOME: return 1002;
-    case vst3keys::KEY_LEFT: return 1000;
-    case vst3keys::KEY_RIGHT: return 1001;
-    case vst3keys::KEY_DELETE: return 127;
+    case vst3keys::KEY_BACK: return kKeyBackspace;
+    case vst3keys::KEY_END: return kKeyEnd;
+    case vst3keys::KEY_HOME: return kKeyHome;
+    case vst3keys::KEY_LEFT: return kKeyLeft;
+    case vst3keys::KEY_RIGHT: return kKeyRight;
+    case vst3keys::KEY_DELETE: return kKeyDelete;
     default: return 0;
     }
 }
