@@ -1,10 +1,13 @@
-// Interface IDs of pluginterfaces/gui/iplugview.h. The SDK defines them in source files that
-// Debian's copy does not ship, yet its EditController and CPluginView refer to them.
+// Interface IDs of pluginterfaces/gui/iplugview.h (and its content-scale extension). The SDK
+// defines them in source files that Debian's copy does not ship, yet its EditController and
+// CPluginView refer to them.
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 namespace Steinberg {
 DEF_CLASS_IID (IPlugView)
 DEF_CLASS_IID (IPlugFrame)
+DEF_CLASS_IID (IPlugViewContentScaleSupport)
 #if SMTG_OS_LINUX
 namespace Linux {
 DEF_CLASS_IID (IEventHandler)

@@ -3,11 +3,26 @@
 #include "editor/VorlixVst3View.h"
 
 #include "VorlixVst3Plugin.h"
+#include "editor/DoubleResolutionArtwork.h"
 #include "editor/PresetFileDialogs.h"
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
 namespace Vorlix {
+
+std::optional<float> uiScaleFromText(const char* text) {
+    if (text == nullptr || *text == '\0') return std::nullopt;
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    while (end != nullptr && std::isspace(static_cast<unsigned char>(*end))) ++end;
+    if (end == text || end == nullptr || *end != '\0' || !std::isfinite(v)) return std::nullopt;
+    return vexagui::VexaSynthPluginVst3::clampContentScale(v);
+}
+
 namespace {
 
 Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
@@ -17,7 +32,9 @@ Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
 class VorlixVst3View final : public vexagui::VexaSynthPluginVst3 {
 public:
     VorlixVst3View(vexagui::VexaEditor& editor_, vexagui::VexaRendererOpenGL& renderer_, VorlixVst3Plugin* owner)
-        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {}
+        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {
+        renderer.setDoubleResolutionSource(doubleResolutionArtwork);
+    }
 
     // Runs inside drainHostRequest on the UI thread; the dialogs are modal and return before the
     // slot is cleared.
@@ -36,6 +53,14 @@ public:
             break;
         default: break;  // native text entry is not offered
         }
+    }
+
+protected:
+    // VORLIX_UI_SCALE (a number, clamped to 1..3 like a host's factor) before the desktop's Xft.dpi:
+    // the way to size the editor in hosts that never give a scale.
+    float environmentScale() override {
+        if (const std::optional<float> forced = uiScaleFromText(std::getenv("VORLIX_UI_SCALE"))) return *forced;
+        return VexaSynthPluginVst3::environmentScale();
     }
 
 private:

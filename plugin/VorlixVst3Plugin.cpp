@@ -75,10 +75,7 @@ VorlixVst3Plugin::VorlixVst3Plugin ()
 , scratchLeft (kDefaultScratchFrames)
 , scratchRight (kDefaultScratchFrames)
 , presetAccess (std::make_unique<PresetAccess> (*this))
-, editor (makeHostCallbacks (this))
 {
-    renderer.setResources (editor.resourceList ());
-    editor.guiRoot ().setContext (&renderer);
     VorlixEngineOps::reserveProgramName (*engine);
     for (auto& v : normalizedValues)
         v.store (0.0f, std::memory_order_relaxed);
@@ -254,7 +251,19 @@ IPlugView* PLUGIN_API VorlixVst3Plugin::createView (FIDString name)
 {
     if (name == nullptr || std::strcmp (name, ViewType::kEditor) != 0)
         return nullptr;
-    return Vorlix::createVorlixVst3View (editor.guiRoot (), renderer, this);
+    return Vorlix::createVorlixVst3View (editorModel ().guiRoot (), renderer, this);
+}
+
+Vorlix::VorlixEditor& VorlixVst3Plugin::editorModel ()
+{
+    if (!editor)
+    {
+        editor = std::make_unique<Vorlix::VorlixEditor> (makeHostCallbacks (this));
+        renderer.setResources (editor->resourceList ());
+        editor->guiRoot ().setContext (&renderer);
+        syncGuiFromHost (); // as if it had followed every change since construction
+    }
+    return *editor;
 }
 
 Vorlix::VorlixEditor::HostCallbacks VorlixVst3Plugin::makeHostCallbacks (VorlixVst3Plugin* plugin)
@@ -421,8 +430,10 @@ void VorlixVst3Plugin::notifyHostOfNewValues ()
 
 void VorlixVst3Plugin::syncGuiFromHost ()
 {
-    editor.syncFromHost ();
-    editor.guiRoot ().syncContext ();
+    if (!editor)
+        return; // built from the current values when the first view is created
+    editor->syncFromHost ();
+    editor->guiRoot ().syncContext ();
 }
 
 void VorlixVst3Plugin::loadProgram (int index)

@@ -142,9 +142,12 @@ private:
 
     std::unique_ptr<PresetAccess> presetAccess;
 
-    // The editor model and its renderer live as long as the component; plug views come and go.
-    // UI thread only. Declared last: the editor reads the values above while it is built.
+    // The editor model is built when the host first asks for a view (most instances of a project
+    // never show one) and then lives as long as the component, as does the renderer; plug views
+    // come and go. UI thread only. Declared last: the editor reads the values above while it is
+    // built.
     static Vorlix::VorlixEditor::HostCallbacks makeHostCallbacks (VorlixVst3Plugin* plugin);
-    Vorlix::VorlixEditor editor;
+    Vorlix::VorlixEditor& editorModel ();
+    std::unique_ptr<Vorlix::VorlixEditor> editor;
     vexagui::VexaRendererOpenGL renderer;
 };

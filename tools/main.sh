@@ -17,6 +17,9 @@ done
 mkdir -p "$HOME/.vst3"
 rm -rf "$HOME/.vst3/Vorlix307.vst3"
 cp -r build/Vorlix307.vst3 "$HOME/.vst3/"
+# The installed module carries no debug information (a few MB a host would map for nothing);
+# the build tree's copy keeps it for debuggers and profilers.
+strip --strip-debug "$HOME/.vst3/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so"
 echo "installed $HOME/.vst3/Vorlix307.vst3"
 
 # The factory presets where hosts look for them: ~/.vst3/presets/<vendor>/Vorlix307/, the vendor

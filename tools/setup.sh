@@ -9,7 +9,7 @@ packages=(
   juce-modules-source-data
   libx11-dev libxtst-dev libgl-dev libglx-dev libgl1-mesa-dri libgtk-3-dev
   xvfb xauth x11-utils
-  libpng-dev libsndfile1-dev libebur128-dev
+  libpng-dev libsndfile1-dev libebur128-dev libstb-dev
   clang libclang-rt-14-dev
   valgrind sox zenity
 )

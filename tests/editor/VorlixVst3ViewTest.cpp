@@ -5,6 +5,8 @@
 
 #include "VorlixVst3Plugin.h"
 #include "editor/VorlixEditor.h"
+#include "editor/VorlixVst3View.h"
+#include "vexagui/resources/PackedImageStore.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +43,18 @@ TEST(VorlixVst3View, CreatedOnlyForTheEditorName) {
     EXPECT_EQ(view->release(), 0u);
     for (const char* other : {"Editor", "editor ", "", static_cast<const char*>(nullptr)})
         EXPECT_EQ(controller->createView(other), nullptr) << (other ? other : "null");
+}
+
+TEST(VorlixVst3View, AViewThatIsNeverAttachedDecodesNoArtwork) {
+    const std::size_t decodes = vexagui::PackedImageStore::usage().decodes;
+    Component c;
+    ASSERT_TRUE(c.ok);
+    Steinberg::IPlugView* view = c.controller->createView("editor");
+    ASSERT_NE(view, nullptr);
+    c.plugin->handleUiControlTag(kOsc1Detune, 0.25f);  // the editor model follows, still no pixels
+    EXPECT_EQ(vexagui::PackedImageStore::usage().liveBytes, 0u);
+    EXPECT_EQ(vexagui::PackedImageStore::usage().decodes, decodes);
+    view->release();
 }
 
 TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {
@@ -98,3 +112,16 @@ TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
     view->release();
 }
 
+
+TEST(VorlixVst3View, UiScaleVariableReadsLikeAHostFactor) {
+    const struct {
+        const char* text;
+        std::optional<float> scale;
+    } cases[] = {
+        {"1.5", 1.5f}, {"2", 2.0f},   {" 2 ", 2.0f}, {"1", 1.0f},    {"7", 3.0f},   {"0.5", 1.0f},
+        {"0", 1.0f},   {"-2", 1.0f},  {"nan", std::nullopt}, {"", std::nullopt}, {"big", std::nullopt},
+        {"2x", std::nullopt}, {nullptr, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(uiScaleFromText(c.text), c.scale) << (c.text ? c.text : "unset");
+}

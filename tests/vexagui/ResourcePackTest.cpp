@@ -1,5 +1,8 @@
-// Lookup by path and conversion of packed entries into renderer resources.
+// Lookup by path, conversion of packed entries into renderer resources, and the process's
+// shared decoded copies of compressed images.
 #include "vexagui/resources/ResourcePack.h"
+
+#include "vexagui/resources/PackedImageStore.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +65,7 @@ TEST(ResourcePack, LookupNeedsAnInstalledPack) {
     EXPECT_EQ(lookupPackedResource("vorlix/resources/img.png"), nullptr);
 }
 
-TEST(ResourcePack, ImageSpecTakesEntrySizesAndCopiesData) {
+TEST(ResourcePack, ImageSpecTakesEntrySizesAndRefersToTheData) {
     const ResourceSpec spec = kPrimary[1].asImageResourceSpec(7, 1, 1);
     EXPECT_EQ(spec.id, 7);
     EXPECT_EQ(spec.width, 2);
@@ -74,6 +77,67 @@ TEST(ResourcePack, ImageSpecTakesEntrySizesAndCopiesData) {
     ASSERT_EQ(spec.pixels.size(), sizeof kPixels);
     EXPECT_EQ(spec.pixels.front(), 1);
     EXPECT_EQ(spec.pixels.back(), 24);
+    EXPECT_EQ(spec.pixels.data(), kPixels);  // raw pixels are referred to, not copied
+    // Writing to a spec's pixels makes them its own and leaves the table alone.
+    ResourceSpec copy = spec;
+    copy.pixels.push_back(25);
+    EXPECT_EQ(copy.pixels.size(), sizeof kPixels + 1);
+    EXPECT_EQ(copy.pixels.back(), 25);
+    EXPECT_EQ(spec.pixels.data(), kPixels);
+    EXPECT_EQ(kPixels[23], 24);
+}
+
+// A 2 x 3 RGBA PNG whose pixels are the bytes 1 to 24, as a data URL.
+constexpr const char* kPngUrl =
+    "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAIAAAADCAYAAAC56t6BAAAAI0lEQVR42mNgZGJmYWVj52Dg5OLm4eXjF2AQF"
+    "BIWERUTlwAACu8BLRKPGikAAAAASUVORK5CYII=";
+
+TEST(PackedImageStore, DecodesOnFirstUseSharesOneCopyAndFreesItWithTheLastHolder) {
+    const PackedResource entry{"c.png", "image/png", kPngUrl, 2, 3, 4, 8, nullptr, 0, nullptr, 0, true};
+    const PackedImageStore::Usage before = PackedImageStore::usage();
+
+    ResourceSpec a = entry.asImageResourceSpec(1, 0, 0);
+    const ResourceSpec b = entry.asImageResourceSpec(2, 0, 0);
+    EXPECT_EQ(a.flags, ResourceSpec::kHasUrl | ResourceSpec::kHasPixels);
+    EXPECT_EQ(a.pixels.size(), 24u);  // known without decoding
+    EXPECT_FALSE(a.pixels.isHeld());
+    EXPECT_EQ(PackedImageStore::usage().decodes, before.decodes);
+    EXPECT_EQ(PackedImageStore::usage().liveBytes, before.liveBytes);
+
+    ASSERT_TRUE(a.pixels.hold());
+    std::shared_ptr<const std::uint8_t> viaB = b.pixels.acquire();
+    EXPECT_EQ(viaB.get(), a.pixels.data());  // one copy for both
+    EXPECT_EQ(PackedImageStore::usage().decodes, before.decodes + 1);
+    EXPECT_EQ(PackedImageStore::usage().liveBytes, before.liveBytes + 24);
+    for (int i = 0; i < 24; ++i) EXPECT_EQ(a.pixels[static_cast<std::size_t>(i)], i + 1);
+
+    a.pixels.release();
+    EXPECT_EQ(PackedImageStore::usage().liveBytes, before.liveBytes + 24);  // b's holder remains
+    viaB.reset();
+    EXPECT_EQ(PackedImageStore::usage().liveBytes, before.liveBytes);
+    EXPECT_EQ(PackedImageStore::usage().liveImages, before.liveImages);
+
+    // Released pixels are made again on demand.
+    ASSERT_TRUE(a.pixels.hold());
+    EXPECT_EQ(a.pixels.back(), 24);
+    EXPECT_EQ(PackedImageStore::usage().decodes, before.decodes + 2);
+}
+
+TEST(PackedImageStore, ADamagedOrMisdescribedImageGivesNoPixels) {
+    const PackedResource cases[] = {
+        {"size.png", "image/png", kPngUrl, 3, 2, 4, 8, nullptr, 0, nullptr, 0, true},  // table disagrees
+        {"b64.png", "image/png", "data:image/png;base64,iVBORw0KGgo*AAA", 2, 3, 4, 8, nullptr, 0, nullptr, 0, true},
+        {"png.png", "image/png", "data:image/png;base64,AAAAAAAA", 2, 3, 4, 8, nullptr, 0, nullptr, 0, true},
+        {"type.png", "image/png", "data:text/plain;base64,AAAA", 2, 3, 4, 8, nullptr, 0, nullptr, 0, true},
+        {"cut.png", "image/png", "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAIAAAADCAYAAAC56t6BAAAAI0lEQVR4", 2, 3,
+         4, 8, nullptr, 0, nullptr, 0, true},
+    };
+    for (const PackedResource& entry : cases) {
+        ResourceSpec spec = entry.asImageResourceSpec(1, 0, 0);
+        EXPECT_FALSE(spec.pixels.hold()) << entry.path;
+        EXPECT_EQ(spec.pixels.acquire(), nullptr) << entry.path;
+        EXPECT_EQ(spec.pixels.data(), nullptr) << entry.path;
+    }
 }
 
 TEST(ResourcePack, ImageSpecFallsBackFieldByField) {

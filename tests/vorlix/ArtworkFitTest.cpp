@@ -5,9 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "PackedPixels.h"
 #include "vexagui/resources/EmbeddedResources.h"
 
 using namespace vexagui;
+using vorlix_test::packedPixels;
 
 namespace {
 
@@ -21,7 +23,7 @@ const PackedResource& image(int id) {
 
 uint32_t pixel(const PackedResource& r, int x, int y) {
     uint32_t v;
-    std::memcpy(&v, r.pixels + (static_cast<size_t>(y) * r.width + x) * 4, 4);
+    std::memcpy(&v, packedPixels(r) + (static_cast<size_t>(y) * r.width + x) * 4, 4);
     return v;
 }
 
@@ -40,7 +42,7 @@ const Place kKnobs[] = {
 
 bool sameFrame(const PackedResource& r, int w, int h, int a, int b) {
     const size_t bytes = static_cast<size_t>(w) * h * 4;
-    return std::memcmp(r.pixels + bytes * a, r.pixels + bytes * b, bytes) == 0;
+    return std::memcmp(packedPixels(r) + bytes * a, packedPixels(r) + bytes * b, bytes) == 0;
 }
 
 }  // namespace
@@ -58,7 +60,7 @@ TEST(ArtworkFit, StripsHoldTheEditorsFrameCounts) {
     for (const auto& s : strips) {
         SCOPED_TRACE(s.id);
         const PackedResource& r = image(s.id);
-        ASSERT_NE(r.pixels, nullptr);
+        ASSERT_NE(packedPixels(r), nullptr);
         EXPECT_EQ(r.width, s.frameWidth);
         EXPECT_EQ(r.height, s.frameHeight * s.frames);
         // Every step shows: no two neighbouring frames are the same picture, and a switch's
@@ -75,12 +77,12 @@ TEST(ArtworkFit, KnobSquaresBlendIntoThePanel) {
     // Neighbouring knobs overlap by two columns and the images are opaque squares, so the
     // outer two pixels of every frame must be the plain plate colour the panel has there.
     const PackedResource& panel = image(128);
-    ASSERT_NE(panel.pixels, nullptr);
+    ASSERT_NE(packedPixels(panel), nullptr);
     for (const Place& k : kKnobs) {
         SCOPED_TRACE("knob " + std::to_string(k.image) + " at " + std::to_string(k.x) + "," +
                      std::to_string(k.y));
         const PackedResource& strip = image(k.image);
-        ASSERT_NE(strip.pixels, nullptr);
+        ASSERT_NE(packedPixels(strip), nullptr);
         const uint32_t plate = pixel(strip, 0, 0);
         int bad = 0;
         for (int f = 0; f < 63; ++f)
@@ -101,7 +103,7 @@ TEST(ArtworkFit, KnobSquaresBlendIntoThePanel) {
 TEST(ArtworkFit, ReadOutsSitOnDarkWells) {
     // Shape names and voice count: the panel's wells in the popup colour 0x120A02.
     const PackedResource& panel = image(128);
-    ASSERT_NE(panel.pixels, nullptr);
+    ASSERT_NE(packedPixels(panel), nullptr);
     // Shape names up to 30 pixels wide start at the read-out's left edge.
     const struct {
         int x, y, textWidth;
@@ -110,14 +112,14 @@ TEST(ArtworkFit, ReadOutsSitOnDarkWells) {
         SCOPED_TRACE(std::to_string(w.x) + "," + std::to_string(w.y));
         for (int y = 1; y < 14; ++y)
             for (int x = 0; x < w.textWidth; ++x) {
-                const uint8_t* p = panel.pixels + (static_cast<size_t>(w.y + y) * 565 + w.x + x) * 4;
+                const uint8_t* p = packedPixels(panel) + (static_cast<size_t>(w.y + y) * 565 + w.x + x) * 4;
                 ASSERT_EQ(p[0] << 16 | p[1] << 8 | p[2], 0x120A02) << x << "," << y;
             }
     }
     // The polyphony read-out sits on the standard knob's cap: dark in every frame.
     const PackedResource& knob = image(131);
     for (int f = 0; f < 63; f += 31) {
-        const uint8_t* p = knob.pixels + (static_cast<size_t>(f * 41 + 20) * 41 + 20) * 4;
+        const uint8_t* p = packedPixels(knob) + (static_cast<size_t>(f * 41 + 20) * 41 + 20) * 4;
         EXPECT_LT(p[0] + p[1] + p[2], 3 * 48) << "frame " << f;
     }
 }

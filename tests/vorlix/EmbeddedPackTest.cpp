@@ -1,15 +1,20 @@
-// The built-in resource pack: its 25 entries, the two forms of every image, and lookups.
+// The built-in resource pack: its 25 entries and the extra list of the artwork at twice the
+// resolution, every image as a PNG data URL that the module's own decoder turns into the same
+// pixels as libpng, and lookups.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "PackedPixels.h"
 #include "PngDecode.h"
 #include "vexagui/resources/EmbeddedResources.h"
 
 using namespace vexagui;
+using vorlix_test::packedPixels;
 
 namespace {
 
@@ -17,7 +22,7 @@ struct Expected {
     const char* path;
     bool image;
     int width, height;
-    size_t bytes;  // raw RGBA bytes, or text length for a document
+    size_t bytes;  // decoded RGBA bytes, or text length for a document
 };
 
 const Expected kExpected[] = {
@@ -51,7 +56,18 @@ constexpr size_t kCount = sizeof kExpected / sizeof kExpected[0];
 
 bool isFontAtlas(const PackedResource& r) {
     return std::strcmp(r.path, "vorlix/resources/bitrune.png") == 0 ||
-           std::strcmp(r.path, "vorlix/resources/bitrunec.png") == 0;
+           std::strcmp(r.path, "vorlix/resources/bitrunec.png") == 0 ||
+           std::strcmp(r.path, "vorlix/resources/2x/bitrune.png") == 0;
+}
+
+// The primary entries, then the 2x list's.
+std::vector<const PackedResource*> allEntries() {
+    std::vector<const PackedResource*> all;
+    for (size_t i = 0; i < kResourcePack.entryCount; ++i) all.push_back(&kResourcePack.entries[i]);
+    for (size_t l = 0; l < kResourcePack.extraListCount; ++l)
+        for (size_t i = 0; i < kResourcePack.extraLists[l].entryCount; ++i)
+            all.push_back(&kResourcePack.extraLists[l].entries[i]);
+    return all;
 }
 
 // Every lookup test starts and ends without an installed pack.
@@ -66,8 +82,7 @@ protected:
 TEST(EmbeddedPack, HoldsTheListedEntriesInOrder) {
     ASSERT_EQ(kResourcePack.entryCount, kCount);
     EXPECT_EQ(kResourcePack.entries, kPackedResources);
-    EXPECT_EQ(kResourcePack.extraLists, nullptr);
-    EXPECT_EQ(kResourcePack.extraListCount, 0u);
+    ASSERT_EQ(kResourcePack.extraListCount, 1u);
     for (size_t i = 0; i < kCount; ++i) {
         const Expected& e = kExpected[i];
         const PackedResource& r = kPackedResources[i];
@@ -80,14 +95,19 @@ TEST(EmbeddedPack, HoldsTheListedEntriesInOrder) {
             EXPECT_EQ(r.height, e.height);
             EXPECT_EQ(r.channels, 4);
             EXPECT_EQ(r.bitsPerChannel, 8);
-            ASSERT_NE(r.pixels, nullptr);
-            EXPECT_EQ(r.pixelBytes, e.bytes);
-            EXPECT_EQ(r.pixelBytes, static_cast<size_t>(r.width) * r.height * 4);
+            // Compressed: no raw pixels in the module, the PNG is decoded on first use.
+            EXPECT_TRUE(r.compressed);
+            EXPECT_EQ(r.pixels, nullptr);
+            EXPECT_EQ(r.pixelBytes, 0u);
+            EXPECT_EQ(r.imagePixels().size(), e.bytes);
+            EXPECT_EQ(e.bytes, static_cast<size_t>(r.width) * r.height * 4);
             ASSERT_NE(r.dataUrl, nullptr);
             EXPECT_EQ(r.text, nullptr);
             EXPECT_EQ(r.textLength, 0u);
         } else {
             EXPECT_STREQ(r.mimeType, "application/json");
+            EXPECT_FALSE(r.compressed);
+            EXPECT_TRUE(r.imagePixels().empty());
             EXPECT_EQ(r.dataUrl, nullptr);
             EXPECT_EQ(r.width, 0);
             EXPECT_EQ(r.height, 0);
@@ -102,10 +122,35 @@ TEST(EmbeddedPack, HoldsTheListedEntriesInOrder) {
     }
 }
 
-TEST(EmbeddedPack, EveryDataUrlDecodesToExactlyTheRawPixels) {
+// The 2x list: the editor's 21 images and its regular font's atlas, each exactly twice its 1x
+// entry each way (the renderer keeps the 1x texture coordinates), compressed like them.
+TEST(EmbeddedPack, DoubleResolutionListDoublesEveryEditorImage) {
+    ASSERT_EQ(kResourcePack.extraListCount, 1u);
+    const PackedResourceList& list = kResourcePack.extraLists[0];
+    EXPECT_EQ(list.entries, kDoubleResolutionResources);
+    ASSERT_EQ(list.entryCount, 22u);
+    const std::string folder = "vorlix/resources/2x/";
+    for (size_t i = 0; i < list.entryCount; ++i) {
+        const PackedResource& big = list.entries[i];
+        SCOPED_TRACE(big.path);
+        const std::string path = big.path;
+        ASSERT_EQ(path.compare(0, folder.size(), folder), 0);
+        const PackedResource* small = kResourcePack.find(("vorlix/resources/" + path.substr(folder.size())).c_str());
+        ASSERT_NE(small, nullptr);
+        EXPECT_STREQ(big.mimeType, "image/png");
+        EXPECT_EQ(big.width, 2 * small->width);
+        EXPECT_EQ(big.height, 2 * small->height);
+        EXPECT_TRUE(big.compressed);
+        EXPECT_EQ(big.pixels, nullptr);
+        EXPECT_EQ(big.imagePixels().size(), 4 * small->imagePixels().size());
+        EXPECT_EQ(kResourcePack.find(big.path), &big);
+    }
+}
+
+TEST(EmbeddedPack, TheModulesDecoderGivesExactlyLibpngsPixels) {
     const std::string prefix = "data:image/png;base64,";
-    for (size_t i = 0; i < kCount; ++i) {
-        const PackedResource& r = kPackedResources[i];
+    for (const PackedResource* entry : allEntries()) {
+        const PackedResource& r = *entry;
         if (!r.dataUrl) continue;
         SCOPED_TRACE(r.path);
         const std::string url = r.dataUrl;
@@ -124,19 +169,22 @@ TEST(EmbeddedPack, EveryDataUrlDecodesToExactlyTheRawPixels) {
             EXPECT_EQ(png->colorType, 6);
             EXPECT_EQ(png->bitDepth, 8);
         }
-        ASSERT_EQ(png->rgba.size(), r.pixelBytes);
-        EXPECT_EQ(std::memcmp(png->rgba.data(), r.pixels, r.pixelBytes), 0);
+        ASSERT_EQ(png->rgba.size(), r.imagePixels().size());
+        const uint8_t* decoded = packedPixels(r);
+        ASSERT_NE(decoded, nullptr);
+        EXPECT_EQ(std::memcmp(png->rgba.data(), decoded, png->rgba.size()), 0);
     }
 }
 
 TEST(EmbeddedPack, OnlyTheFontAtlasesHaveTransparency) {
-    for (size_t i = 0; i < kCount; ++i) {
-        const PackedResource& r = kPackedResources[i];
-        if (!r.pixels) continue;
+    for (const PackedResource* entry : allEntries()) {
+        const PackedResource& r = *entry;
+        const uint8_t* pixels = packedPixels(r);
+        if (!pixels) continue;
         SCOPED_TRACE(r.path);
         size_t clear = 0, solid = 0, partial = 0;
-        for (size_t p = 3; p < r.pixelBytes; p += 4) {
-            const uint8_t a = r.pixels[p];
+        for (size_t p = 3; p < r.imagePixels().size(); p += 4) {
+            const uint8_t a = pixels[p];
             (a == 0 ? clear : a == 255 ? solid : partial) += 1;
         }
         EXPECT_EQ(partial, 0u) << "alpha must be 0 or 255";
@@ -154,8 +202,8 @@ TEST(EmbeddedPack, EntriesHaveTheirOwnStorage) {
         for (size_t j = i + 1; j < kCount; ++j) {
             const PackedResource& a = kPackedResources[i];
             const PackedResource& b = kPackedResources[j];
-            if (a.pixels && b.pixels) {
-                EXPECT_NE(a.pixels, b.pixels);
+            if (a.compressed && b.compressed) {
+                EXPECT_NE(packedPixels(a), packedPixels(b));
             }
             if (a.dataUrl && b.dataUrl) {
                 EXPECT_NE(a.dataUrl, b.dataUrl);
@@ -183,9 +231,10 @@ TEST(EmbeddedPack, GeneratedObjectsAreNamedAfterTheirPathsInAnUnnamedNamespace) 
         std::string symbol = kExpected[i].path;
         for (char& c : symbol)
             if (c == '/' || c == '.') c = '_';
+        // Images travel only as their PNG files: no raw pixel table.
         const char* const forms[] = {"_url[]", "_rgba[", "_text[]"};
         for (int f = 0; f < 3; ++f) {
-            const bool wanted = kExpected[i].image ? f < 2 : f == 2;
+            const bool wanted = kExpected[i].image ? f == 0 : f == 2;
             const size_t at = src.find(" " + symbol + forms[f]);
             SCOPED_TRACE(symbol + forms[f]);
             if (!wanted) {
@@ -258,8 +307,11 @@ TEST_F(InstalledPack, ImageSpecOfADocumentAndOfThePanel) {
     EXPECT_EQ(p.height, 260);
     EXPECT_EQ(p.flags, 3u);
     ASSERT_EQ(p.pixels.size(), 587600u);
-    EXPECT_EQ(std::memcmp(p.pixels.data(), panel->pixels, 587600), 0);
+    EXPECT_FALSE(p.pixels.isHeld());  // a spec holds nothing until someone needs the pixels
+    // It refers to the process's one decoded copy instead of a copy of its own.
+    EXPECT_EQ(p.pixels.acquire().get(), packedPixels(*panel));
     EXPECT_EQ(p.url, panel->dataUrl);
+    EXPECT_EQ(p.url.data(), panel->dataUrl);  // the URL is referred to, not copied
 }
 
 TEST_F(InstalledPack, AnExtraListNeverShadowsThePrimaryEntry) {

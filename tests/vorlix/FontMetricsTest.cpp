@@ -3,10 +3,12 @@
 
 #include <string>
 
+#include "PackedPixels.h"
 #include "vexagui/resources/EmbeddedResources.h"
 #include "vexagui/views/VexaBitmapFont.h"
 
 using namespace vexagui;
+using vorlix_test::packedPixels;
 
 namespace {
 
@@ -101,7 +103,7 @@ TEST_F(Fonts, EveryGlyphIsInkedWithinItsAdvance) {
                 for (int x = 0; x < static_cast<int>(g.w); ++x) {
                     const size_t p = static_cast<size_t>(g.y + y) * atlas->width + static_cast<size_t>(g.x + x);
                     owner[p] = code;
-                    if (atlas->pixels[p * 4 + 3] == 255) ++ink;
+                    if (packedPixels(*atlas)[p * 4 + 3] == 255) ++ink;
                 }
             if (code == ' ') {
                 EXPECT_EQ(ink, 0);
@@ -110,7 +112,7 @@ TEST_F(Fonts, EveryGlyphIsInkedWithinItsAdvance) {
             }
         }
         for (size_t p = 0; p < owner.size(); ++p) {
-            if (atlas->pixels[p * 4 + 3] != 0) {
+            if (packedPixels(*atlas)[p * 4 + 3] != 0) {
                 EXPECT_GE(owner[p], 0) << "ink outside every glyph at x " << p % atlas->width
                                        << ", y " << p / atlas->width;
             }

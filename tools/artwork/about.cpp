@@ -9,9 +9,9 @@
 
 namespace artwork {
 
-Canvas drawAbout() {
+Canvas drawAbout(int scale) {
     constexpr int w = 565, h = 260;
-    Canvas c(w, h);
+    Canvas c(w, h, {}, scale);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             // Dark radial glow behind the name, with the panel's grain.

@@ -8,11 +8,12 @@
 namespace artwork {
 
 struct DrawnImage {
-    int id;  // resource id: the file is vorlix/resources/bmp00<id>.png
+    int id;  // resource id: the file is bmp00<id>.png
     Canvas image;
 };
 
-// The 21 editor bitmaps, ascending by id (the font atlases are written by font_atlas.h).
-std::vector<DrawnImage> drawEditorImages();
+// The 21 editor bitmaps, ascending by id (the font atlases are written by font_atlas.h), at
+// scale 1 (vorlix/resources) or 2 (vorlix/resources/2x: twice the pixels each way).
+std::vector<DrawnImage> drawEditorImages(int scale = 1);
 
 }  // namespace artwork

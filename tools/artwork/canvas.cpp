@@ -59,24 +59,34 @@ float sdArc(float x, float y, float cx, float cy, float r, float halfWidth, floa
     return std::min(std::hypot(x - ex0, y - ey0), std::hypot(x - ex1, y - ey1)) - halfWidth;
 }
 
-Canvas::Canvas(int width, int height, Rgba fill)
-    : w(width), h(height), px(static_cast<size_t>(width) * static_cast<size_t>(height), fill) {}
+Canvas::Canvas(int width, int height, Rgba fill, int scale)
+    : w(width), h(height), s(scale),
+      px(static_cast<size_t>(width) * scale * static_cast<size_t>(height) * scale, fill) {}
 
-Rgba Canvas::get(int x, int y) const {
-    if (x < 0 || y < 0 || x >= w || y >= h) return {0, 0, 0, 0};
-    return px[static_cast<size_t>(y) * w + x];
-}
+Rgba Canvas::get(int x, int y) const { return getPixel(x * s, y * s); }
 
 void Canvas::set(int x, int y, const Rgba& c) {
     if (x < 0 || y < 0 || x >= w || y >= h) return;
-    px[static_cast<size_t>(y) * w + x] = c;
+    for (int j = 0; j < s; ++j)
+        for (int i = 0; i < s; ++i) px[static_cast<size_t>(y * s + j) * pixelWidth() + x * s + i] = c;
 }
 
 void Canvas::blend(int x, int y, const Rgba& c, float coverage) {
     if (x < 0 || y < 0 || x >= w || y >= h) return;
+    for (int j = 0; j < s; ++j)
+        for (int i = 0; i < s; ++i) blendPixel(x * s + i, y * s + j, c, coverage);
+}
+
+Rgba Canvas::getPixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= pixelWidth() || y >= pixelHeight()) return {0, 0, 0, 0};
+    return px[static_cast<size_t>(y) * pixelWidth() + x];
+}
+
+void Canvas::blendPixel(int x, int y, const Rgba& c, float coverage) {
+    if (x < 0 || y < 0 || x >= pixelWidth() || y >= pixelHeight()) return;
     const float a = std::clamp(c.a * coverage, 0.0f, 1.0f);
     if (a <= 0) return;
-    Rgba& d = px[static_cast<size_t>(y) * w + x];
+    Rgba& d = px[static_cast<size_t>(y) * pixelWidth() + x];
     const float outA = a + d.a * (1 - a);
     if (outA <= 0) {
         d = {0, 0, 0, 0};
@@ -88,26 +98,34 @@ void Canvas::blend(int x, int y, const Rgba& c, float coverage) {
     d.a = outA;
 }
 
-void Canvas::fillRect(int x, int y, int width, int height, const Rgba& c) {
+void Canvas::fillPixels(int x, int y, int width, int height, const Rgba& c) {
     for (int j = y; j < y + height; ++j)
-        for (int i = x; i < x + width; ++i) blend(i, j, c);
+        for (int i = x; i < x + width; ++i) blendPixel(i, j, c);
+}
+
+void Canvas::fillRect(int x, int y, int width, int height, const Rgba& c) {
+    fillPixels(x * s, y * s, width * s, height * s, c);
 }
 
 void Canvas::fillRect(int x, int y, int width, int height, const Paint& paint) {
-    for (int j = y; j < y + height; ++j)
-        for (int i = x; i < x + width; ++i) blend(i, j, paint(i + 0.5f, j + 0.5f));
+    const float fs = static_cast<float>(s);
+    for (int j = y * s; j < (y + height) * s; ++j)
+        for (int i = x * s; i < (x + width) * s; ++i) blendPixel(i, j, paint((i + 0.5f) / fs, (j + 0.5f) / fs));
 }
 
 void Canvas::fillSdf(float x0, float y0, float x1, float y1, const Sdf& sdf, const Paint& paint) {
-    const int ix0 = std::max(0, static_cast<int>(std::floor(x0)) - 1);
-    const int iy0 = std::max(0, static_cast<int>(std::floor(y0)) - 1);
-    const int ix1 = std::min(w, static_cast<int>(std::ceil(x1)) + 1);
-    const int iy1 = std::min(h, static_cast<int>(std::ceil(y1)) + 1);
+    // Distances are logical; times the scale they are in picture pixels, which the edge's
+    // one-pixel anti-aliasing ramp is measured in.
+    const float fs = static_cast<float>(s);
+    const int ix0 = std::max(0, static_cast<int>(std::floor(x0 * fs)) - 1);
+    const int iy0 = std::max(0, static_cast<int>(std::floor(y0 * fs)) - 1);
+    const int ix1 = std::min(pixelWidth(), static_cast<int>(std::ceil(x1 * fs)) + 1);
+    const int iy1 = std::min(pixelHeight(), static_cast<int>(std::ceil(y1 * fs)) + 1);
     for (int j = iy0; j < iy1; ++j) {
         for (int i = ix0; i < ix1; ++i) {
-            const float cx = i + 0.5f, cy = j + 0.5f;
-            const float cov = std::clamp(0.5f - sdf(cx, cy), 0.0f, 1.0f);
-            if (cov > 0) blend(i, j, paint(cx, cy), cov);
+            const float cx = (i + 0.5f) / fs, cy = (j + 0.5f) / fs;
+            const float cov = std::clamp(0.5f - sdf(cx, cy) * fs, 0.0f, 1.0f);
+            if (cov > 0) blendPixel(i, j, paint(cx, cy), cov);
         }
     }
 }
@@ -168,13 +186,26 @@ void Canvas::arc(float cx, float cy, float r, float width, float a0, float a1, c
 }
 
 void Canvas::draw(const Canvas& src, int x, int y) {
-    for (int j = 0; j < src.h; ++j)
-        for (int i = 0; i < src.w; ++i) blend(x + i, y + j, src.get(i, j));
+    for (int j = 0; j < src.pixelHeight(); ++j)
+        for (int i = 0; i < src.pixelWidth(); ++i) blendPixel(x * s + i, y * s + j, src.getPixel(i, j));
 }
 
 void Canvas::copyFrom(const Canvas& src, int sx, int sy, int width, int height, int x, int y) {
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i) set(x + i, y + j, src.get(sx + i, sy + j));
+    for (int j = 0; j < height * s; ++j)
+        for (int i = 0; i < width * s; ++i) setPixel(x * s + i, y * s + j, src.getPixel(sx * s + i, sy * s + j));
+}
+
+void Canvas::copyInk(const Canvas& src, int sx, int sy, int width, int height, int x, int y) {
+    for (int j = 0; j < height * s; ++j)
+        for (int i = 0; i < width * s; ++i) {
+            const Rgba p = src.getPixel(sx * s + i, sy * s + j);
+            if (p.a > 0) setPixel(x * s + i, y * s + j, p);
+        }
+}
+
+void Canvas::setPixel(int x, int y, const Rgba& c) {
+    if (x < 0 || y < 0 || x >= pixelWidth() || y >= pixelHeight()) return;
+    px[static_cast<size_t>(y) * pixelWidth() + x] = c;
 }
 
 std::vector<uint8_t> Canvas::toRgba8() const {

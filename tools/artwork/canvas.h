@@ -1,6 +1,11 @@
 // A small deterministic RGBA canvas with anti-aliased shapes, used to draw every bitmap of the
 // instrument. Shapes are given as signed distance functions; coverage is taken from the distance
 // at the pixel centre, which is exact for straight edges and good enough for curves.
+//
+// Every drawing call takes logical coordinates (the editor's pixels). A canvas of scale 2 holds
+// twice as many pixels each way and evaluates shapes at its own pixel centres, so the same
+// drawing code gives a sharp picture for screens of twice the density; at scale 1 each logical
+// pixel is one pixel and the arithmetic is exactly that of a plain canvas.
 #pragma once
 
 #include <cstdint>
@@ -35,15 +40,24 @@ void polar(float cx, float cy, float r, float a, float& x, float& y);
 class Canvas {
 public:
     Canvas() = default;
-    Canvas(int width, int height, Rgba fill = {});
+    Canvas(int width, int height, Rgba fill = {}, int scale = 1);
 
+    // Logical size; the picture is pixelWidth() x pixelHeight().
     int width() const { return w; }
     int height() const { return h; }
+    int scale() const { return s; }
+    int pixelWidth() const { return w * s; }
+    int pixelHeight() const { return h * s; }
 
+    // A logical pixel: get reads its top-left picture pixel, set and blend cover all of it.
     Rgba get(int x, int y) const;
     void set(int x, int y, const Rgba& c);
     // Composites c over the pixel with the given coverage (0..1).
     void blend(int x, int y, const Rgba& c, float coverage = 1.0f);
+    // The same on picture pixels (device coordinates).
+    Rgba getPixel(int px, int py) const;
+    void blendPixel(int px, int py, const Rgba& c, float coverage = 1.0f);
+    void fillPixels(int px, int py, int width, int height, const Rgba& c);
 
     void fillRect(int x, int y, int width, int height, const Rgba& c);
     void fillRect(int x, int y, int width, int height, const Paint& paint);
@@ -61,17 +75,21 @@ public:
     void line(float ax, float ay, float bx, float by, float width, const Rgba& c);
     void arc(float cx, float cy, float r, float width, float a0, float a1, const Rgba& c);
 
-    // Copies src with its top-left corner at (x, y), compositing by src alpha.
+    // Copies src (of the same scale) with its top-left corner at (x, y), compositing by src alpha.
     void draw(const Canvas& src, int x, int y);
-    // Copies a rectangle of src to (x, y) without compositing.
+    // Copies a rectangle of src (of the same scale) to (x, y) without compositing.
     void copyFrom(const Canvas& src, int sx, int sy, int width, int height, int x, int y);
+    // As copyFrom, but only the pixels of src that are not fully transparent.
+    void copyInk(const Canvas& src, int sx, int sy, int width, int height, int x, int y);
 
-    // 8-bit RGBA, rows top to bottom, no padding.
+    // 8-bit RGBA of the picture, rows top to bottom, no padding.
     std::vector<uint8_t> toRgba8() const;
     static Canvas fromRgba8(int width, int height, const uint8_t* rgba);
 
 private:
-    int w = 0, h = 0;
+    void setPixel(int px, int py, const Rgba& c);
+
+    int w = 0, h = 0, s = 1;
     std::vector<Rgba> px;
 };
 

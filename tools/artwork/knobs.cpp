@@ -150,8 +150,8 @@ void level(Canvas& c, float v, float a) {
 
 float knobAngle(float v) { return kSweepStart + kSweep * v; }
 
-Canvas drawKnobFrame(KnobStyle style, float v) {
-    Canvas c(kKnobSize, kKnobSize, colors::plate);
+Canvas drawKnobFrame(KnobStyle style, float v, int scale) {
+    Canvas c(kKnobSize, kKnobSize, colors::plate, scale);
     const float a = knobAngle(v);
     switch (style) {
         case KnobStyle::Standard: standard(c, v, a); break;
@@ -165,10 +165,10 @@ Canvas drawKnobFrame(KnobStyle style, float v) {
     return c;
 }
 
-Canvas drawKnobStrip(KnobStyle style) {
-    Canvas strip(kKnobSize, kKnobSize * kKnobFrames);
+Canvas drawKnobStrip(KnobStyle style, int scale) {
+    Canvas strip(kKnobSize, kKnobSize * kKnobFrames, {}, scale);
     for (int k = 0; k < kKnobFrames; ++k) {
-        const Canvas f = drawKnobFrame(style, static_cast<float>(k) / (kKnobFrames - 1));
+        const Canvas f = drawKnobFrame(style, static_cast<float>(k) / (kKnobFrames - 1), scale);
         strip.copyFrom(f, 0, 0, kKnobSize, kKnobSize, 0, k * kKnobSize);
     }
     return strip;

@@ -21,7 +21,8 @@ enum class KnobStyle {
 
 // The angle of value v (0..1), radians clockwise from straight up.
 float knobAngle(float v);
-Canvas drawKnobFrame(KnobStyle style, float v);
-Canvas drawKnobStrip(KnobStyle style);
+// `scale` 1 draws the editor's pixels, 2 the same knob for screens of twice the density.
+Canvas drawKnobFrame(KnobStyle style, float v, int scale = 1);
+Canvas drawKnobStrip(KnobStyle style, int scale = 1);
 
 }  // namespace artwork

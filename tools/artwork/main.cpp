@@ -1,7 +1,9 @@
-// Draws every image and metrics document of the instrument into a folder:
+// Draws every image and metrics document of the instrument into a folder, and the same set at
+// twice the resolution into its subfolder 2x (for screens scaled by more than 1):
 //   vorlix-artwork <output-folder> [--preview <folder>]
 // The output is the same on every run; the committed files in vorlix/resources come from it.
 #include <cstdio>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ namespace {
 bool save(const std::string& dir, int id, const Canvas& c) {
     char name[32];
     std::snprintf(name, sizeof name, "/bmp%05d.png", id);
-    if (!writePngRgba(dir + name, c.width(), c.height(), c.toRgba8())) {
+    if (!writePngRgba(dir + name, c.pixelWidth(), c.pixelHeight(), c.toRgba8())) {
         std::fprintf(stderr, "vorlix-artwork: cannot write %s%s\n", dir.c_str(), name);
         return false;
     }
@@ -48,6 +50,12 @@ int main(int argc, char** argv) {
     for (const DrawnImage& i : items) ok = save(out, i.id, i.image) && ok;
     ok = writeFontAtlas(out, "bitrune", regularFont()) && ok;
     ok = writeFontAtlas(out, "bitrunec", condensedFont()) && ok;
+
+    const std::string out2x = out + "/2x";
+    ::mkdir(out2x.c_str(), 0755);  // an existing folder is fine; a failure shows in the writes
+    for (const DrawnImage& i : drawEditorImages(2)) ok = save(out2x, i.id, i.image) && ok;
+    ok = writeFontAtlas(out2x, "bitrune", regularFont(), 2) && ok;
+    ok = writeFontAtlas(out2x, "bitrunec", condensedFont(), 2) && ok;
 
     if (!preview.empty()) {
         for (const DrawnImage& i : items) {

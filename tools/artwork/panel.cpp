@@ -164,8 +164,8 @@ void header(Canvas& c) {
 
 }  // namespace
 
-Canvas drawPanel() {
-    Canvas c(565, 260);
+Canvas drawPanel(int scale) {
+    Canvas c(565, 260, {}, scale);
     background(c);
     for (const Plate& p : kPlates) plate(c, p);
     for (const Plate& p : kPlates) title(c, p);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "pixel_art.h"
+
 namespace artwork {
 namespace {
 
@@ -198,10 +200,8 @@ void PixelFont::draw(Canvas& canvas, int x, int y, const std::string& text, cons
     int pen = x;
     for (unsigned char ch : text) {
         const int code = (ch < kFirstChar || ch > kLastChar) ? '?' : ch;
-        for (int r = 0; r < kGlyphRows; ++r)
-            for (int c = 0; c < 16; ++c)
-                if (pixel(code, c, r))
-                    canvas.fillRect(pen + c * scale, y + r * scale, scale, scale, color);
+        drawPixelArt(canvas, pen, y, 16, kGlyphRows, [&](int c, int r) { return pixel(code, c, r); },
+                     color, scale);
         pen += advance[code - kFirstChar] * scale;
     }
 }

@@ -24,7 +24,8 @@ struct PixelFont {
 
     bool pixel(int code, int x, int y) const;
     int textWidth(const std::string& text) const;  // sum of advances, trailing gap removed
-    // Draws text with its top-left corner at (x, y), each font pixel as a scale x scale block.
+    // Draws text with its top-left corner at (x, y), each font pixel as a scale x scale block
+    // (on a scale 2 canvas with the smoothed diagonals of pixel_art.h).
     void draw(Canvas& canvas, int x, int y, const std::string& text, const Rgba& color,
               int scale = 1) const;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "palette.h"
+#include "pixel_art.h"
 #include "pixel_font.h"
 
 namespace artwork {
@@ -12,7 +13,7 @@ namespace {
 
 constexpr int kW = 30, kH = 13;
 
-Canvas strip(int w, int h, int frames) { return Canvas(w, h * frames, colors::plate); }
+Canvas strip(int w, int h, int frames, int scale) { return Canvas(w, h * frames, colors::plate, scale); }
 
 // Recessed slot filling the control's rectangle.
 void slot(Canvas& c, int oy, int w, int h) {
@@ -49,8 +50,8 @@ void thumb(Canvas& c, float x0, float y0, float x1, float y1) {
 
 }  // namespace
 
-Canvas drawSlideSwitch() {
-    Canvas c = strip(kW, kH, 2);
+Canvas drawSlideSwitch(int scale) {
+    Canvas c = strip(kW, kH, 2, scale);
     for (int f = 0; f < 2; ++f) {
         const int oy = f * kH;
         slot(c, oy, kW, kH);
@@ -61,8 +62,8 @@ Canvas drawSlideSwitch() {
     return c;
 }
 
-Canvas drawLedSwitch() {
-    Canvas c = strip(kW, kH, 2);
+Canvas drawLedSwitch(int scale) {
+    Canvas c = strip(kW, kH, 2, scale);
     for (int f = 0; f < 2; ++f) {
         const int oy = f * kH;
         // Raised key with a light bar across its face.
@@ -78,8 +79,8 @@ Canvas drawLedSwitch() {
     return c;
 }
 
-Canvas drawSlideSelector() {
-    Canvas c = strip(kW, kH, 3);
+Canvas drawSlideSelector(int scale) {
+    Canvas c = strip(kW, kH, 3, scale);
     for (int f = 0; f < 3; ++f) {
         const int oy = f * kH;
         slot(c, oy, kW, kH);
@@ -94,8 +95,8 @@ Canvas drawSlideSelector() {
     return c;
 }
 
-Canvas drawSegmentSelector() {
-    Canvas c = strip(kW, kH, 3);
+Canvas drawSegmentSelector(int scale) {
+    Canvas c = strip(kW, kH, 3, scale);
     for (int f = 0; f < 3; ++f) {
         const int oy = f * kH;
         c.fillRoundRect(0.5f, oy + 0.5f, kW - 0.5f, oy + kH - 0.5f, 3.0f, colors::plateLo);
@@ -111,8 +112,8 @@ Canvas drawSegmentSelector() {
     return c;
 }
 
-Canvas drawSquareToggle() {
-    Canvas c = strip(8, 8, 2);
+Canvas drawSquareToggle(int scale) {
+    Canvas c = strip(8, 8, 2, scale);
     for (int f = 0; f < 2; ++f) {
         const int oy = f * 8;
         c.fillRect(0, oy, 8, 8, colors::plateLo);
@@ -126,8 +127,8 @@ Canvas drawSquareToggle() {
     return c;
 }
 
-Canvas drawRoundToggle() {
-    Canvas c = strip(8, 8, 2);
+Canvas drawRoundToggle(int scale) {
+    Canvas c = strip(8, 8, 2, scale);
     for (int f = 0; f < 2; ++f) {
         const int oy = f * 8;
         c.fillCircle(4.0f, oy + 4.0f, 4.0f, colors::plateLo);
@@ -137,8 +138,8 @@ Canvas drawRoundToggle() {
     return c;
 }
 
-Canvas drawOctaveToggle() {
-    Canvas c = strip(8, 8, 2);
+Canvas drawOctaveToggle(int scale) {
+    Canvas c = strip(8, 8, 2, scale);
     const PixelFont& font = condensedFont();
     for (int f = 0; f < 2; ++f) {
         const int oy = f * 8;
@@ -148,19 +149,15 @@ Canvas drawOctaveToggle() {
         // The digit's rows 1 to 6 fill the face; "1" sits centred, "2" uses 5 columns.
         const std::string digit = f ? "2" : "1";
         const int w = font.textWidth(digit);
-        Canvas glyph(8, 8, hex(0, 0));
+        Canvas glyph(8, 8, hex(0, 0), scale);
         font.draw(glyph, 0, 0, digit, f ? colors::well : colors::accent);
-        for (int y = 1; y <= 6; ++y)
-            for (int x = 0; x < w; ++x) {
-                const Rgba p = glyph.get(x, y);
-                if (p.a > 0) c.set(1 + (6 - w) / 2 + x, oy + y, p);
-            }
+        c.copyInk(glyph, 0, 1, w, 6, 1 + (6 - w) / 2, oy + 1);
     }
     return c;
 }
 
-Canvas drawKickButton(KickIcon icon) {
-    Canvas c = strip(8, 8, 2);
+Canvas drawKickButton(KickIcon icon, int scale) {
+    Canvas c = strip(8, 8, 2, scale);
     // 5 x 5 arrow pictures, '#' drawn; pointing right, rotated for the others.
     static const char* const kArrow[5] = {"..#..", "...#.", "#####", "...#.", "..#.."};
     for (int f = 0; f < 2; ++f) {
@@ -175,24 +172,25 @@ Canvas drawKickButton(KickIcon icon) {
         }
         const Rgba ink = f ? colors::accent : colors::cream;
         const int shift = f;  // the held picture moves down and right by one pixel
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 5; ++x) {
-                int sx = x, sy = y;
-                switch (icon) {
-                    case KickIcon::ArrowRight: break;
-                    case KickIcon::ArrowLeft: sx = 4 - x; break;
-                    case KickIcon::ArrowDown: sx = y; sy = x; break;
-                    case KickIcon::ArrowUp: sx = 4 - y; sy = x; break;
-                }
-                if (kArrow[sy][sx] == '#') c.set(1 + x + shift, oy + 1 + y + shift, ink);
-            }
+        drawPixelArt(c, 1 + shift, oy + 1 + shift, 5, 5,
+                     [icon](int x, int y) {
+                         int sx = x, sy = y;
+                         switch (icon) {
+                             case KickIcon::ArrowRight: break;
+                             case KickIcon::ArrowLeft: sx = 4 - x; break;
+                             case KickIcon::ArrowDown: sx = y; sy = x; break;
+                             case KickIcon::ArrowUp: sx = 4 - y; sy = x; break;
+                         }
+                         return kArrow[sy][sx] == '#';
+                     },
+                     ink);
     }
     return c;
 }
 
-Canvas drawPresetBox() {
+Canvas drawPresetBox(int scale) {
     constexpr int w = 145, h = 13;
-    Canvas c(w, h, colors::plate);
+    Canvas c(w, h, colors::plate, scale);
     c.fillRect(0, 0, w, h, colors::plateLo);
     c.fillRect(1, 1, w - 1, h - 1, hex(0x4A3A2C));
     c.fillRect(1, 1, w - 2, h - 2, colors::well);

@@ -1,10 +1,13 @@
 // Build-time generator of the embedded resource pack. Reads the asset sources and writes one
 // C++ source that defines `kPackedResources` and `kResourcePack`: each image as its PNG file in
-// a base64 data URL plus its decoded RGBA pixels, each metrics document as text.
-//   vorlix-embed <output.cpp> <source-root> <path> [<path> ...]
-// Paths are relative to the source root and become the lookup keys, in the order given.
-// Pixel data is written as long string literals, which compile far faster than one
-// initializer per byte.
+// a base64 data URL (compressed: the module decodes it on first use; the size is checked here),
+// each metrics document as text.
+//   vorlix-embed <output.cpp> <source-root> <path> [<path> ...] [--extra-list <path> ...]
+// Paths are relative to the source root and become the lookup keys, in the order given. The
+// paths after --extra-list form the pack's extra list `kDoubleResolutionResources`, searched
+// after the primary one (the artwork at twice the resolution).
+// Data is written as long string literals, which compile far faster than one initializer per
+// byte.
 #include <png.h>
 
 #include <cstdio>
@@ -131,13 +134,25 @@ void writeTextLiteral(std::ostream& out, const std::string& text) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: vorlix-embed <output.cpp> <source-root> <path> [<path> ...]\n");
+        std::fprintf(stderr, "usage: vorlix-embed <output.cpp> <source-root> <path> [<path> ...] "
+                             "[--extra-list <path> ...]\n");
+        return 2;
+    }
+    if (std::strcmp(argv[3], "--extra-list") == 0) {
+        std::fprintf(stderr, "vorlix-embed: the primary list needs at least one path\n");
         return 2;
     }
     const std::string output = argv[1];
     const std::string root = argv[2];
     std::vector<Asset> assets;
+    size_t primaryCount = 0;
+    bool extra = false;
     for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--extra-list") == 0 && !extra) {
+            extra = true;
+            continue;
+        }
+        if (!extra) ++primaryCount;
         Asset a;
         a.path = argv[i];
         a.symbol = symbolOf(a.path);
@@ -167,32 +182,36 @@ int main(int argc, char** argv) {
             const std::string b64 = base64(a.fileBytes);
             writeBytesLiteral(out, reinterpret_cast<const unsigned char*>(b64.data()), b64.size());
             out << "    ;\n\n";
-            // One more element than the pixels for the literal's terminating zero.
-            out << "alignas(16) const unsigned char " << a.symbol << "_rgba[" << a.rgba.size() + 1
-                << "] =\n";
-            writeBytesLiteral(out, a.rgba.data(), a.rgba.size());
-            out << "    ;\n\n";
         } else {
             out << "const char " << a.symbol << "_text[] =\n";
             writeTextLiteral(out, a.fileBytes);
             out << "    ;\n\n";
         }
     }
-    out << "}  // namespace\n\n"
-        << "const PackedResource kPackedResources[" << assets.size() << "] = {\n";
-    for (const Asset& a : assets) {
-        if (a.image) {
-            out << "    {\"" << a.path << "\", \"image/png\", " << a.symbol << "_url, " << a.width
-                << ", " << a.height << ", 4, 8, " << a.symbol << "_rgba, " << a.rgba.size()
-                << "u, nullptr, 0u},\n";
-        } else {
-            out << "    {\"" << a.path << "\", \"application/json\", nullptr, 0, 0, 0, 0, nullptr, 0u, "
-                << a.symbol << "_text, " << a.fileBytes.size() << "u},\n";
+    out << "}  // namespace\n\n";
+    const auto table = [&](const char* name, size_t from, size_t to) {
+        out << "const PackedResource " << name << "[" << to - from << "] = {\n";
+        for (size_t i = from; i < to; ++i) {
+            const Asset& a = assets[i];
+            if (a.image) {
+                out << "    {\"" << a.path << "\", \"image/png\", " << a.symbol << "_url, " << a.width
+                    << ", " << a.height << ", 4, 8, nullptr, 0u, nullptr, 0u, true},\n";
+            } else {
+                out << "    {\"" << a.path << "\", \"application/json\", nullptr, 0, 0, 0, 0, nullptr, 0u, "
+                    << a.symbol << "_text, " << a.fileBytes.size() << "u, false},\n";
+            }
         }
+        out << "};\n\n";
+    };
+    table("kPackedResources", 0, primaryCount);
+    const size_t extraCount = assets.size() - primaryCount;
+    if (extraCount > 0) {
+        table("kDoubleResolutionResources", primaryCount, assets.size());
+        out << "const PackedResourceList kExtraResourceLists[1] = {{kDoubleResolutionResources, " << extraCount
+            << "u}};\n\n";
     }
-    out << "};\n\n"
-        << "const ResourcePack kResourcePack = {kPackedResources, " << assets.size()
-        << "u, nullptr, 0u};\n\n}  // namespace vexagui\n";
+    out << "const ResourcePack kResourcePack = {kPackedResources, " << primaryCount << "u, "
+        << (extraCount > 0 ? "kExtraResourceLists, 1u" : "nullptr, 0u") << "};\n\n}  // namespace vexagui\n";
 
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
     file << out.str();

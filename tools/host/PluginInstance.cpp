@@ -79,12 +79,14 @@ bool PluginInstance::start (const ProcessConfig& cfg, std::string& error)
         error = "the module has no stereo audio output";
         return false;
     }
-    if (proc->canProcessSampleSize (Vst::kSample32) != kResultTrue)
+    const bool wide = config.sampleSize == Vst::kSample64;
+    if (proc->canProcessSampleSize (config.sampleSize) != kResultTrue)
     {
-        error = "the module cannot process 32-bit float samples";
+        error = wide ? "the module cannot process 64-bit float samples"
+                     : "the module cannot process 32-bit float samples";
         return false;
     }
-    Vst::ProcessSetup setup {config.processMode, Vst::kSample32, config.maxBlock, config.sampleRate};
+    Vst::ProcessSetup setup {config.processMode, config.sampleSize, config.maxBlock, config.sampleRate};
     if (proc->setupProcessing (setup) != kResultOk)
     {
         error = "the module refused the processing setup";
@@ -94,13 +96,24 @@ bool PluginInstance::start (const ProcessConfig& cfg, std::string& error)
     if (comp->getBusCount (Vst::kEvent, Vst::kInput) > 0)
         comp->activateBus (Vst::kEvent, Vst::kInput, 0, true);
 
-    left.assign (static_cast<size_t> (config.maxBlock), 0.f);
-    right.assign (static_cast<size_t> (config.maxBlock), 0.f);
-    channels[0] = left.data ();
-    channels[1] = right.data ();
     outputBus = {};
     outputBus.numChannels = 2;
-    outputBus.channelBuffers32 = channels;
+    if (wide)
+    {
+        left64.assign (static_cast<size_t> (config.maxBlock), 0.0);
+        right64.assign (static_cast<size_t> (config.maxBlock), 0.0);
+        channels64[0] = left64.data ();
+        channels64[1] = right64.data ();
+        outputBus.channelBuffers64 = channels64;
+    }
+    else
+    {
+        left.assign (static_cast<size_t> (config.maxBlock), 0.f);
+        right.assign (static_cast<size_t> (config.maxBlock), 0.f);
+        channels[0] = left.data ();
+        channels[1] = right.data ();
+        outputBus.channelBuffers32 = channels;
+    }
 
     context = {};
     context.state = Vst::ProcessContext::kPlaying | Vst::ProcessContext::kTempoValid
@@ -134,13 +147,21 @@ tresult PluginInstance::process (int frames)
     if (!started)
         return kNotInitialized;
     frames = std::clamp (frames, 0, config.maxBlock);
-    std::memset (left.data (), 0, sizeof (float) * static_cast<size_t> (frames));
-    std::memset (right.data (), 0, sizeof (float) * static_cast<size_t> (frames));
+    if (config.sampleSize == Vst::kSample64)
+    {
+        std::memset (left64.data (), 0, sizeof (double) * static_cast<size_t> (frames));
+        std::memset (right64.data (), 0, sizeof (double) * static_cast<size_t> (frames));
+    }
+    else
+    {
+        std::memset (left.data (), 0, sizeof (float) * static_cast<size_t> (frames));
+        std::memset (right.data (), 0, sizeof (float) * static_cast<size_t> (frames));
+    }
     outputBus.silenceFlags = 0;
 
     Vst::ProcessData data;
     data.processMode = config.processMode;
-    data.symbolicSampleSize = Vst::kSample32;
+    data.symbolicSampleSize = config.sampleSize;
     data.numSamples = frames;
     data.numOutputs = 1;
     data.outputs = &outputBus;

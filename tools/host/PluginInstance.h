@@ -1,6 +1,7 @@
 // One plug-in instance driven as a DAW drives it: initialize with a host context, stereo output,
-// setupProcessing, activation, blocks of 32-bit processing with events and parameter changes, and
-// the orderly shutdown. Every buffer is obtained in start(), so process() allocates nothing.
+// setupProcessing, activation, blocks of 32-bit (or 64-bit) processing with events and parameter
+// changes, and the orderly shutdown. Every buffer is obtained in start(), so process() allocates
+// nothing.
 #pragma once
 
 #include "tools/host/HostContext.h"
@@ -26,6 +27,7 @@ struct ProcessConfig
     double sampleRate = 48000.0;
     int maxBlock = 256;
     Steinberg::int32 processMode = Steinberg::Vst::kOffline; // rendering, not a live stream
+    Steinberg::int32 sampleSize = Steinberg::Vst::kSample32; // or kSample64
 };
 
 class PluginInstance
@@ -50,6 +52,8 @@ public:
         `frames` is cut to the configured maximum block. */
     Steinberg::tresult process (int frames);
     const float* output (int channel) const { return channel == 0 ? left.data () : right.data (); }
+    /** The output of 64-bit processing (config.sampleSize kSample64). */
+    const double* output64 (int channel) const { return channel == 0 ? left64.data () : right64.data (); }
 
     HostEventList& events () { return eventList; }
     HostParameterChanges& parameterChanges () { return paramChanges; }
@@ -85,7 +89,9 @@ private:
     HostParameterChanges paramChanges;
 
     std::vector<float> left, right;
+    std::vector<double> left64, right64;
     float* channels[2] = {nullptr, nullptr};
+    double* channels64[2] = {nullptr, nullptr};
     Steinberg::Vst::AudioBusBuffers outputBus {};
     Steinberg::Vst::ProcessContext context {};
     ProcessConfig config;

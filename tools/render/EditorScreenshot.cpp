@@ -3,6 +3,7 @@
 #include "tools/render/EditorScreenshot.h"
 
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -257,8 +258,8 @@ bool writeRgbPng (const std::string& path, const std::vector<std::uint8_t>& rgb,
     return ok;
 }
 
-bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& pngPath, int& width, int& height,
-                           std::string& error)
+bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& pngPath, std::optional<float> scale,
+                           int& width, int& height, std::string& error)
 {
     width = height = 0;
     if (!controller)
@@ -283,6 +284,21 @@ bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& 
         releaseView ();
         error = "the editor cannot be embedded in an X11 window";
         return false;
+    }
+    if (scale)
+    {
+        IPlugViewContentScaleSupport* scaling = nullptr;
+        const bool taken = view->queryInterface (IPlugViewContentScaleSupport::iid, reinterpret_cast<void**> (&scaling))
+                               == kResultOk
+                           && scaling && scaling->setContentScaleFactor (*scale) == kResultTrue;
+        if (scaling)
+            scaling->release ();
+        if (!taken)
+        {
+            releaseView ();
+            error = "the editor cannot be scaled";
+            return false;
+        }
     }
     ViewRect rect;
     if (view->getSize (&rect) != kResultTrue || rect.getWidth () <= 0 || rect.getHeight () <= 0)

@@ -109,6 +109,18 @@ const std::vector<OptionSpec>& optionTable ()
         {"--screenshot", "FILE.png", "open the editor as a host would (Xvfb when there is no display) and save its "
                                      "picture instead of rendering audio",
          text (&RenderOptions::screenshot)},
+        {"--scale", "F", "editor scale for --screenshot, 1 to 3, as a host sets it (default: the desktop's, as in a "
+                         "host that gives none: VORLIX_UI_SCALE, else Xft.dpi)",
+         [] (const std::string& v, RenderOptions& o, std::string& error) {
+             double s = 0;
+             if (!toDouble (v, s) || s < 1 || s > 3)
+             {
+                 error = "expected a scale between 1 and 3, got '" + v + "'";
+                 return false;
+             }
+             o.scale = static_cast<float> (s);
+             return true;
+         }},
         {"--info", nullptr, "describe the module, its class and its parameters", flag (&RenderOptions::info)},
         {"--list-programs", nullptr, "list the built-in programs as \"N name\"", flag (&RenderOptions::listPrograms)},
         {"--help", nullptr, "show this text", flag (&RenderOptions::help)},

@@ -19,6 +19,7 @@ struct RenderOptions
     int block = 256;
     std::string out = "vorlix.wav";
     std::string screenshot;             // non-empty: save the editor's picture as PNG instead of rendering
+    std::optional<float> scale;         // the editor's scale for --screenshot; empty: the view's own choice
     bool info = false;
     bool listPrograms = false;
     bool help = false;

@@ -113,7 +113,8 @@ int run (const Render::RenderOptions& options)
     if (!options.screenshot.empty ())
     {
         int width = 0, height = 0;
-        if (!Render::takeEditorScreenshot (instance->controller (), options.screenshot, width, height, error))
+        if (!Render::takeEditorScreenshot (instance->controller (), options.screenshot, options.scale, width, height,
+                                           error))
             return fail (error);
         std::printf ("%s: %d x %d editor screenshot\n", options.screenshot.c_str (), width, height);
         return 0;

@@ -7,6 +7,9 @@
 namespace vexagui {
 
 extern const PackedResource kPackedResources[];  // kResourcePack.entryCount entries
-extern const ResourcePack kResourcePack;         // primary list kPackedResources, no extra lists
+// The artwork at twice the resolution (paths under vorlix/resources/2x/), the pack's one extra
+// list: the primary list stays the editor's 1x set.
+extern const PackedResource kDoubleResolutionResources[];
+extern const ResourcePack kResourcePack;  // primary list kPackedResources, extra list kDoubleResolutionResources
 
 } // namespace vexagui

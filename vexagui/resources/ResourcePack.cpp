@@ -1,6 +1,8 @@
 // Lookup of packed assets by path and their conversion into renderer resources.
 #include "vexagui/resources/ResourcePack.h"
 
+#include "vexagui/resources/PackedImageStore.h"
+
 #include <atomic>
 #include <cstring>
 
@@ -21,6 +23,13 @@ const PackedResource* findIn(const PackedResource* entries, std::size_t count, c
 
 } // namespace
 
+ImagePixels PackedResource::imagePixels() const {
+    if (pixels != nullptr && pixelBytes > 0) return ImagePixels::borrowed(pixels, pixelBytes);
+    if (compressed && dataUrl != nullptr && width > 0 && height > 0)
+        return ImagePixels(PackedImageStore::sourceFor(*this));
+    return {};
+}
+
 ResourceSpec PackedResource::asImageResourceSpec(std::int32_t id, std::int32_t defaultWidth,
                                                  std::int32_t defaultHeight) const {
     ResourceSpec spec;
@@ -34,10 +43,8 @@ ResourceSpec PackedResource::asImageResourceSpec(std::int32_t id, std::int32_t d
         spec.url = dataUrl;
         spec.flags |= ResourceSpec::kHasUrl;
     }
-    if (pixels != nullptr && pixelBytes > 0) {
-        spec.pixels.assign(pixels, pixels + pixelBytes);
-        spec.flags |= ResourceSpec::kHasPixels;
-    }
+    spec.pixels = imagePixels();
+    if (!spec.pixels.empty()) spec.flags |= ResourceSpec::kHasPixels;
     return spec;
 }
 

@@ -1,5 +1,7 @@
-// The resource pack: compiled-in assets (images as raw RGBA plus a PNG data URL, and metrics
-// documents) looked up by their path string. Nothing is read from disk or decoded at run time.
+// The resource pack: compiled-in assets (images as PNG data URLs, and metrics documents) looked
+// up by their path string. Nothing is read from disk. An image's pixels are either raw RGBA in
+// the table or, for the built-in artwork, its PNG decoded once per process on first use
+// (PackedImageStore).
 #pragma once
 
 #include "vexagui/render/ResourceSpec.h"
@@ -10,7 +12,8 @@
 namespace vexagui {
 
 // One constant asset record; every pointer refers to static constant data.
-// Images carry dataUrl, the four size fields and pixels; documents carry text (and zero sizes).
+// Images carry dataUrl, the four size fields and pixels (raw, or compressed: decoded from the
+// URL); documents carry text (and zero sizes).
 struct PackedResource {
     const char* path = nullptr;      // lookup key, e.g. "vorlix/resources/bmp00128.png"
     const char* mimeType = nullptr;  // "image/png" or "application/json"
@@ -19,14 +22,21 @@ struct PackedResource {
     std::int32_t height = 0;
     std::int32_t channels = 0;
     std::int32_t bitsPerChannel = 0;
-    const std::uint8_t* pixels = nullptr;  // width * height * 4 bytes RGBA, top row first
+    const std::uint8_t* pixels = nullptr;  // width * height * 4 bytes RGBA, top row first; null when compressed
     std::size_t pixelBytes = 0;
     const char* text = nullptr;  // document text; null for images
     std::size_t textLength = 0;  // characters without the terminating zero
+    // The pixels are the data URL's PNG (width x height, decoded to RGBA on first use).
+    bool compressed = false;
+
+    // The entry's pixels as a spec carries them: the raw bytes referred to, or the shared decoded
+    // copy made on demand; empty when the entry has neither.
+    ImagePixels imagePixels() const;
 
     // The entry as a renderer resource. Each size field falls back to its default on its own
-    // when the entry's value is not positive; url and pixels are copied when present. No
-    // consistency check between the sizes and pixelBytes.
+    // when the entry's value is not positive; url and pixels are referred to, never copied,
+    // when present (nothing is decoded here). No consistency check between the sizes and
+    // pixelBytes.
     ResourceSpec asImageResourceSpec(std::int32_t id, std::int32_t defaultWidth, std::int32_t defaultHeight) const;
 };
 

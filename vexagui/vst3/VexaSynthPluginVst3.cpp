@@ -4,11 +4,14 @@
 
 #include "vexagui/platform/x11/VexaOpenGLContextGLX.h"
 #include "vexagui/platform/x11/VexaViewX11.h"
+#include "vexagui/platform/x11/VexaX11DesktopScale.h"
 #include "vexagui/platform/x11/VexaX11RunLoopClient.h"
 #include "vexagui/render/opengl/VexaRendererOpenGL.h"
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaVst3Keys.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -33,6 +36,10 @@ Steinberg::ViewRect initialRect(const VexaEditor& editor) {
     // Truncation of the editor's logical size; the editor is never larger than a screen.
     return Steinberg::ViewRect(0, 0, static_cast<Steinberg::int32>(editor.width()),
                                static_cast<Steinberg::int32>(editor.height()));
+}
+
+int toLogical(Steinberg::int32 pixels, float scale) {
+    return static_cast<int>(std::lround(static_cast<float>(pixels) / scale));
 }
 
 } // namespace
@@ -65,6 +72,8 @@ Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::isPlatformTypeSupported(Stein
 void VexaSynthPluginVst3::attachedToParent() {
     if (systemWindow == nullptr || !platform) return;
     PlatformBlock& p = *platform;
+    // A host that never asked for the size learns it below: its window may be too small for the scale.
+    const bool resizeHost = settleScale() && scale != 1.0f;
     p.parent = systemWindow;
 
     p.view.setEventCallback([this](const VexaWindowEvent& event) { dispatchWindowEvent(event); });
@@ -72,8 +81,11 @@ void VexaSynthPluginVst3::attachedToParent() {
     // Keys come through the host's onKeyDown; X passes key presses on to the host's window.
     p.view.setKeyboardInputEnabled(false);
 
+    p.view.setContentScale(scale);
     const auto windowId = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(systemWindow));
-    if (!p.view.attachToSurface(VexaNativeSurface::x11Window(windowId), rect.getWidth(), rect.getHeight())) return;
+    if (!p.view.attachToSurface(VexaNativeSurface::x11Window(windowId), toLogical(rect.getWidth(), scale),
+                                toLogical(rect.getHeight(), scale)))
+        return;
 
     renderer.glContext = &p.context;
     renderer.redrawCallback = [this] { requestNativeRedraw(); };
@@ -93,6 +105,10 @@ void VexaSynthPluginVst3::attachedToParent() {
 
     editor.syncContext();
     p.view.requestRedraw();
+    if (resizeHost && plugFrame != nullptr) {
+        Steinberg::ViewRect wanted = rect;
+        plugFrame->resizeView(this, &wanted);
+    }
 }
 
 void VexaSynthPluginVst3::removedFromParent() { detachPlatform(); }
@@ -176,10 +192,78 @@ Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onKeyUp(Steinberg::char16, St
 Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onSize(Steinberg::ViewRect* newSize) {
     const Steinberg::tresult result = Steinberg::CPluginView::onSize(newSize);
     if (newSize != nullptr && platform) {
-        platform->view.setFrame(newSize->getWidth(), newSize->getHeight());
-        platform->view.requestRedraw();
+        const DrawableSize before = drawableSize();
+        platform->view.setFrame(toLogical(newSize->getWidth(), scale), toLogical(newSize->getHeight(), scale));
+        followResize(before);
     }
     return result;
+}
+
+Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::getSize(Steinberg::ViewRect* size) {
+    settleScale();
+    return Steinberg::CPluginView::getSize(size);
+}
+
+float VexaSynthPluginVst3::clampContentScale(float factor) {
+    if (!(factor > 0.0f)) return 1.0f;  // also NaN
+    return std::clamp(factor, 1.0f, 3.0f);
+}
+
+Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::setContentScaleFactor(ScaleFactor factor) {
+    scaleSettled = true;
+    applyScale(clampContentScale(factor));
+    return kResultTrue;
+}
+
+VexaSynthPluginVst3::DrawableSize VexaSynthPluginVst3::drawableSize() const {
+    DrawableSize s;
+    platform->view.getDrawableSize(s.width, s.height);
+    return s;
+}
+
+void VexaSynthPluginVst3::followResize(const DrawableSize& before) {
+    PlatformBlock& p = *platform;
+    const DrawableSize now = drawableSize();
+    // The GL drawable keeps the size the window had when the context was made (Mesa's software
+    // rasteriser does; a frame would fill only that corner): a new size gets a new context. The
+    // textures come back on the next frame, as after any re-attachment.
+    if ((now.width != before.width || now.height != before.height) && renderer.glContext == &p.context &&
+        p.view.isAttached())
+        renderer.attachToSurface(p.view.nativeSurface());
+    p.view.requestRedraw();
+}
+
+float VexaSynthPluginVst3::environmentScale() { return x11::desktopScale(); }
+
+bool VexaSynthPluginVst3::settleScale() {
+    if (scaleSettled) return false;
+    scaleSettled = true;
+    applyScale(clampContentScale(environmentScale()));
+    return true;
+}
+
+Steinberg::ViewRect VexaSynthPluginVst3::scaledRect() const {
+    // The logical size truncated as for the initial rectangle, then scaled and rounded.
+    const auto scaled = [this](float logical) {
+        return static_cast<Steinberg::int32>(std::lround(std::trunc(logical) * scale));
+    };
+    return Steinberg::ViewRect(0, 0, scaled(editor.width()), scaled(editor.height()));
+}
+
+void VexaSynthPluginVst3::applyScale(float newScale) {
+    const Steinberg::ViewRect before = rect;
+    scale = newScale;
+    // The size is the scale's to decide (canResize stays false): the rectangle follows at once, so
+    // a host that asks for it during resizeView already gets the new one.
+    Steinberg::ViewRect wanted = scaledRect();
+    setRect(wanted);
+    if (!platform) return;
+    const DrawableSize drawn = drawableSize();
+    platform->view.setContentScale(scale);  // an attached child takes its new size itself
+    followResize(drawn);
+    if (platform->parent != nullptr && plugFrame != nullptr &&
+        (before.getWidth() != wanted.getWidth() || before.getHeight() != wanted.getHeight()))
+        plugFrame->resizeView(this, &wanted);
 }
 
 } // namespace vexagui

@@ -3,12 +3,18 @@
 // events and host keys into the editor, draws frames when asked and performs the host requests
 // that the editor posts into the renderer. Events and frames are pumped by the host's
 // Steinberg::Linux::IRunLoop, obtained from the plug frame.
+// HiDPI: the view has a content scale (host call, else the desktop's, see environmentScale). The
+// host sees the editor's size times the scale; the editor, its layout and its hit tests stay in
+// logical units: the native view divides pointer positions by the scale and the renderer draws
+// the logical size into the scaled drawable.
 // Everything runs on the host's user-interface thread.
 #pragma once
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 #include "vexagui/render/HostRequest.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace vexagui {
@@ -17,7 +23,7 @@ class VexaEditor;
 class VexaRendererOpenGL;
 struct VexaWindowEvent;
 
-class VexaSynthPluginVst3 : public Steinberg::CPluginView {
+class VexaSynthPluginVst3 : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport {
 public:
     // The platform type this bridge embeds into: the host passes an X11 window id.
     static constexpr const char* kPlatformType = "X11EmbedWindowID";
@@ -34,6 +40,15 @@ public:
     Steinberg::tresult PLUGIN_API onKeyUp(Steinberg::char16 key, Steinberg::int16 keyCode,
                                           Steinberg::int16 modifiers) override;
     Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+    // The editor's size times the content scale, rounded (the scale is settled on the first call).
+    Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
+
+    // The host's scale: clamped to 1..3, not a positive number counts as 1. It wins over the
+    // desktop's from then on; an attached view asks the host to resize (resizeView). kResultTrue.
+    Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
+    float contentScale() const { return scale; }
+
+    static float clampContentScale(float factor);
 
     void attachedToParent() override;
     void removedFromParent() override;
@@ -48,7 +63,16 @@ public:
     // Whether the native view exists inside the host's window (tests and tools).
     bool hasNativeView() const;
 
+    DEFINE_INTERFACES
+        DEF_INTERFACE(Steinberg::IPlugViewContentScaleSupport)
+    END_DEFINE_INTERFACES(Steinberg::CPluginView)
+    REFCOUNT_METHODS(Steinberg::CPluginView)
+
 protected:
+    // The scale when the host gives none: the X server's Xft.dpi (1, 1.5 or 2). Asked once, on the
+    // first getSize or attachment without a host call.
+    virtual float environmentScale();
+
     VexaEditor& editor;
     VexaRendererOpenGL& renderer;
 
@@ -59,9 +83,22 @@ private:
     void drawFrame(int drawableWidth, int drawableHeight);
     void requestNativeRedraw();
     void detachPlatform();
+    // Settles the scale from the environment unless the host or an earlier call did; true when
+    // this call did.
+    bool settleScale();
+    struct DrawableSize {
+        std::int32_t width = 0, height = 0;
+    };
+    DrawableSize drawableSize() const;
+    // After the child's size may have changed: the renderer follows, and a frame is asked for.
+    void followResize(const DrawableSize& before);
+    void applyScale(float newScale);
+    Steinberg::ViewRect scaledRect() const;
 
     std::unique_ptr<PlatformBlock> platform;
     Steinberg::FUnknown* owner;  // one reference held, released last
+    float scale = 1.0f;
+    bool scaleSettled = false;
 };
 
 } // namespace vexagui

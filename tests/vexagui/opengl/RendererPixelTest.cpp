@@ -11,7 +11,9 @@
 #include <GL/gl.h>
 #include <GL/glx.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -340,4 +342,75 @@ TEST_F (RendererPixelTest, RepeatedAttachRenderDetachCycles)
         view.detach ();
     }
     renderer.glContext = nullptr;
+}
+
+// Above scale 1 an image is drawn from its 2x version: one texel per pixel at scale 2, linearly
+// filtered at 1.5; at scale 1 from the image itself, and the 2x source is not even asked.
+TEST_F (RendererPixelTest, DoubleResolutionVersionsAreUsedOnlyAboveScaleOne)
+{
+    open (200, 100);
+    // 1x: 2 x 1 texels, green and blue. 2x: 4 x 2 texels, top row red, white, black, white; the
+    // bottom row cyan throughout.
+    renderer.setResources ({image (150, 2, 1, {0x00ff00ff, 0x0000ffff}), image (151, 2, 2, {0xff0000ff, 0xff0000ff,
+                                                                                             0xff0000ff, 0xff0000ff})});
+    std::vector<int32_t> asked;
+    renderer.setDoubleResolutionSource ([&] (int32_t id) {
+        asked.push_back (id);
+        VexaRendererOpenGL::DoubleResolutionImage d;
+        if (id != 150)
+            return d; // 151 has none: it is drawn from its 1x image at every scale
+        d.width = 4;
+        d.height = 2;
+        std::vector<uint8_t> rgba;
+        for (uint32_t px : {0xff0000ffu, 0xffffffffu, 0x000000ffu, 0xffffffffu, 0x00ffffffu, 0x00ffffffu, 0x00ffffffu,
+                            0x00ffffffu})
+            for (int shift : {24, 16, 8, 0})
+                rgba.push_back (static_cast<uint8_t> (px >> shift));
+        const auto bytes = std::make_shared<const std::vector<uint8_t>> (std::move (rgba));
+        d.pixels = std::shared_ptr<const uint8_t> (bytes, bytes->data ());
+        d.byteCount = bytes->size ();
+        return d;
+    });
+    const VisualHandle quad = renderer.createQuad (renderer.createTexture (150), {10, 10, 2, 1}, {0, 0, 2, 1});
+    const VisualHandle plain = renderer.createQuad (renderer.createTexture (151), {20, 10, 2, 2}, {0, 0, 2, 2});
+    scene ({quad, plain});
+    const Pixel kCyan {0, 255, 255};
+
+    frame (50, 25, 50, 25);
+    EXPECT_TRUE (asked.empty ()) << "no 2x version is decoded while scale 1 is drawn";
+    EXPECT_EQ (context.at (10, 10), kGreen);
+    EXPECT_EQ (context.at (11, 10), kBlue);
+
+    frame (50, 25, 100, 50); // scale 2
+    std::sort (asked.begin (), asked.end ());
+    EXPECT_EQ (asked, (std::vector<int32_t> {150, 151})) << "each id is asked once";
+    const struct { int x, y; Pixel p; } exact[] = {
+        {20, 20, kRed}, {21, 20, kWhite}, {22, 20, kBlack}, {23, 20, kWhite}, {20, 21, kCyan}, {23, 21, kCyan},
+        {40, 20, kRed}, {43, 23, kRed}, {19, 20, kBlack}, {24, 21, kBlack},
+    };
+    for (const auto& p : exact)
+        EXPECT_EQ (context.at (p.x, p.y), p.p) << p.x << "," << p.y;
+
+    frame (50, 25, 75, 38); // scale 1.5: pixel 16's centre falls between texels 1 and 2 (white, black)
+    const Pixel between = context.at (16, 15);
+    EXPECT_TRUE (near (between, {128, 128, 128}, 8)) << between;
+    EXPECT_EQ (asked.size (), 2u) << "switching between 2 and 1.5 only changes the filter";
+
+    frame (50, 25, 50, 25); // back to 1: the original images again, nearest
+    EXPECT_EQ (context.at (10, 10), kGreen);
+    EXPECT_EQ (context.at (11, 10), kBlue);
+    EXPECT_EQ (asked.size (), 2u);
+}
+
+TEST (RendererSampling, ScaleDecidesTheVersionAndFilter)
+{
+    using S = VexaRendererOpenGL::Sampling;
+    const struct { float lw, lh; int dw, dh; S s; } cases[] = {
+        {565, 260, 565, 260, S::kOriginal},     {565, 260, 1130, 520, S::kDoubleExact},
+        {565, 260, 848, 390, S::kDoubleLinear}, {565, 260, 1695, 780, S::kDoubleLinear},
+        {565, 260, 300, 100, S::kOriginal},     {0, 260, 1130, 520, S::kOriginal},
+        {565, 260, 570, 262, S::kOriginal},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ (VexaRendererOpenGL::samplingFor (c.lw, c.lh, c.dw, c.dh), c.s) << c.dw << "x" << c.dh;
 }

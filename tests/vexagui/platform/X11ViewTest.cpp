@@ -9,7 +9,9 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace vexagui;
@@ -378,6 +380,58 @@ TEST_F (X11ViewTest, HostDestroyingItsWindowFirstIsSurvived)
     EXPECT_FALSE (view.drawIfRequested ());
     view.detach ();
     host.window = 0;
+}
+
+TEST_F (X11ViewTest, ContentScaleSizesTheWindowAndDividesPointerPositions)
+{
+    const auto geometry = [&] {
+        XSync (host.display, False);
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        XGetGeometry (host.display, child, &root, &x, &y, &w, &h, &border, &depth);
+        return std::pair<unsigned, unsigned> (w, h);
+    };
+    struct Case { float scale; unsigned w, h; int32_t logicalW, logicalH; int pointerX, pointerY; float x, y; };
+    const Case cases[] = {
+        {2.0f, 1130, 520, 565, 260, 201, 100, 100.5f, 50.0f},
+        {1.5f, 848, 390, 565, 260, 3, 847, 2.0f, 847.0f / 1.5f},
+        {1.0f, 565, 260, 565, 260, 564, 259, 564.0f, 259.0f},
+        {std::nanf (""), 565, 260, 565, 260, 7, 8, 7.0f, 8.0f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE (c.scale);
+        events.clear ();
+        view.setContentScale (c.scale); // attached: the window follows at once
+        EXPECT_EQ (geometry (), (std::pair<unsigned, unsigned> (c.w, c.h)));
+        int32_t lw = 0, lh = 0, dw = 0, dh = 0;
+        view.getLogicalSize (lw, lh);
+        view.getDrawableSize (dw, dh);
+        EXPECT_EQ (lw, c.logicalW);
+        EXPECT_EQ (lh, c.logicalH);
+        EXPECT_EQ (dw, static_cast<int32_t> (c.w));
+        EXPECT_EQ (dh, static_cast<int32_t> (c.h));
+        sendButton (ButtonPress, 1, 0, c.pointerX, c.pointerY);
+        sendMotion (Button1Mask, c.pointerX, c.pointerY);
+        receive (2);
+        for (const VexaWindowEvent& e : events)
+        {
+            EXPECT_FLOAT_EQ (e.x, c.x);
+            EXPECT_FLOAT_EQ (e.y, c.y);
+        }
+        sendButton (ButtonRelease, 1, Button1Mask, 0, 0);
+        receive (3);
+    }
+
+    // Sizes given while a scale is set are logical; a fresh attachment takes the scale too.
+    view.setContentScale (2.0f);
+    view.setFrame (100, 50);
+    EXPECT_EQ (geometry (), (std::pair<unsigned, unsigned> (200u, 100u)));
+    ASSERT_TRUE (view.attachToSurface (VexaNativeSurface::x11Window (host.window), 565, 260));
+    child = view.nativeSurface ().x11WindowId ();
+    EXPECT_EQ (geometry (), (std::pair<unsigned, unsigned> (1130u, 520u)));
+    EXPECT_EQ (view.contentScale (), 2.0f);
 }
 
 TEST_F (X11ViewTest, XEmbedClientFromCreationOn)

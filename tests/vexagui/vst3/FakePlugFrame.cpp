@@ -3,11 +3,13 @@
 
 #include <X11/Xlib.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <poll.h>
 #include <unistd.h>
 
@@ -35,7 +37,11 @@ tresult PLUGIN_API FakePlugFrame::queryInterface(const TUID iid, void** obj) {
     return kNoInterface;
 }
 
-tresult PLUGIN_API FakePlugFrame::resizeView(IPlugView*, ViewRect*) { return kResultFalse; }
+tresult PLUGIN_API FakePlugFrame::resizeView(IPlugView* view, ViewRect* newSize) {
+    if (view == nullptr || newSize == nullptr) return kInvalidArgument;
+    resizeRequests.push_back(*newSize);
+    return view->onSize(newSize);
+}
 
 tresult PLUGIN_API FakePlugFrame::registerEventHandler(Linux::IEventHandler* handler, Linux::FileDescriptor fd) {
     if (handler == nullptr) return kInvalidArgument;
@@ -154,6 +160,38 @@ void X11TestWindow::press(int button) {
 void X11TestWindow::releaseButton(int button) {
     XTestFakeButtonEvent(display, static_cast<unsigned>(button), False, CurrentTime);
     XSync(display, False);
+}
+
+ScopedXResources::ScopedXResources(const char* text) {
+    display = XOpenDisplay(nullptr);
+    if (display == nullptr) return;
+    const Window root = DefaultRootWindow(display);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, root, XA_RESOURCE_MANAGER, 0, 1 << 20, False, XA_STRING, &type, &format, &count,
+                           &after, &data) == Success &&
+        type == XA_STRING && data != nullptr) {
+        hadPrevious = true;
+        previous.assign(reinterpret_cast<const char*>(data), count);
+    }
+    if (data != nullptr) XFree(data);
+    XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+    XSync(display, False);
+}
+
+ScopedXResources::~ScopedXResources() {
+    if (display == nullptr) return;
+    const Window root = DefaultRootWindow(display);
+    if (hadPrevious)
+        XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(previous.data()), static_cast<int>(previous.size()));
+    else
+        XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    XSync(display, False);
+    XCloseDisplay(display);
 }
 
 void X11TestWindow::click(int x, int y) {

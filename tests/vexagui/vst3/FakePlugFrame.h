@@ -31,7 +31,8 @@ public:
     Steinberg::uint32 PLUGIN_API addRef() override { return ++refs; }
     Steinberg::uint32 PLUGIN_API release() override { return --refs; }
 
-    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView*, Steinberg::ViewRect*) override;
+    // Records the request and, like a host, gives the view the size (onSize).
+    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
 
     Steinberg::tresult PLUGIN_API registerEventHandler(Steinberg::Linux::IEventHandler* handler,
                                                        Steinberg::Linux::FileDescriptor fd) override;
@@ -58,6 +59,7 @@ public:
 
     std::vector<EventHandlerEntry> eventHandlers;
     std::vector<TimerEntry> timers;
+    std::vector<Steinberg::ViewRect> resizeRequests;
     int registrations = 0;
     int unregistrations = 0;
     Steinberg::uint32 refs = 1;
@@ -91,6 +93,22 @@ public:
 
     _XDisplay* display = nullptr;  // Xlib's Display; X headers stay out of the tests' namespace
     unsigned long window = 0;
+};
+
+// The server's resource database (the root window's RESOURCE_MANAGER property, where desktops put
+// Xft.dpi) set to `text` while this lives, then put back as it was. It is the whole server's:
+// tests that use it must run alone (RUN_SERIAL).
+class ScopedXResources {
+public:
+    explicit ScopedXResources(const char* text);
+    ~ScopedXResources();
+    ScopedXResources(const ScopedXResources&) = delete;
+    ScopedXResources& operator=(const ScopedXResources&) = delete;
+
+private:
+    _XDisplay* display = nullptr;
+    bool hadPrevious = false;
+    std::string previous;
 };
 
 } // namespace vexagui::test

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace vexagui;
@@ -189,4 +191,82 @@ TEST(VexaSynthPluginVst3, HoldsItsOwnerUntilItIsGone) {
     EXPECT_EQ(owner.refs, 2u);
     view->release();
     EXPECT_EQ(owner.refs, 1u);
+}
+
+namespace {
+
+// A view on a desktop that asks for `desktop`, counting how often it is asked.
+class DesktopScaledView : public VexaSynthPluginVst3 {
+public:
+    DesktopScaledView(VexaEditor& e, VexaRendererOpenGL& r, float desktop_)
+        : VexaSynthPluginVst3(e, r), desktop(desktop_) {}
+    float environmentScale() override {
+        ++asked;
+        return desktop;
+    }
+    float desktop;
+    int asked = 0;
+};
+
+Steinberg::IPlugViewContentScaleSupport* scaling(Steinberg::IPlugView* view) {
+    Steinberg::IPlugViewContentScaleSupport* s = nullptr;
+    if (view->queryInterface(Steinberg::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&s)) !=
+        Steinberg::kResultOk)
+        return nullptr;
+    s->release();  // the view itself keeps it alive
+    return s;
+}
+
+} // namespace
+
+TEST(VexaSynthPluginVst3, HostScaleFactorSizesTheViewWithinOneToThree) {
+    const struct {
+        float factor;
+        int width, height;
+    } cases[] = {
+        {2.0f, 1130, 520}, {1.5f, 848, 390},  {1.0f, 565, 260},   {3.0f, 1695, 780},
+        {4.0f, 1695, 780}, {INFINITY, 1695, 780}, {1.25f, 706, 325}, {0.5f, 565, 260},
+        {0.0f, 565, 260},  {-2.0f, 565, 260}, {NAN, 565, 260},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.factor);
+        VexaEditor editor(565, 260);
+        VexaRendererOpenGL renderer;
+        auto* view = new DesktopScaledView(editor, renderer, 2.0f);
+        Steinberg::IPlugViewContentScaleSupport* s = scaling(view);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->setContentScaleFactor(c.factor), kResultTrue);
+        Steinberg::ViewRect r;
+        ASSERT_EQ(view->getSize(&r), kResultTrue);
+        EXPECT_EQ(r.getWidth(), c.width);
+        EXPECT_EQ(r.getHeight(), c.height);
+        EXPECT_EQ(view->canResize(), kResultFalse);
+        EXPECT_EQ(view->asked, 0) << "a host's factor makes the desktop's irrelevant";
+        EXPECT_EQ(view->release(), 0u);
+    }
+}
+
+TEST(VexaSynthPluginVst3, DesktopScaleWhenTheHostGivesNone) {
+    VexaEditor editor(565, 260);
+    VexaRendererOpenGL renderer;
+    Steinberg::ViewRect r;
+    for (const auto& [desktop, width] : {std::pair{2.0f, 1130}, std::pair{1.5f, 848}, std::pair{NAN, 565}}) {
+        auto* view = new DesktopScaledView(editor, renderer, desktop);
+        view->getSize(&r);
+        view->getSize(&r);
+        EXPECT_EQ(r.getWidth(), width) << desktop;
+        EXPECT_EQ(view->asked, 1) << "asked once";
+        view->release();
+    }
+
+    // A host's later call wins, also a call of 1.
+    auto* view = new DesktopScaledView(editor, renderer, 2.0f);
+    view->getSize(&r);
+    EXPECT_EQ(r.getWidth(), 1130);
+    scaling(view)->setContentScaleFactor(1.0f);
+    view->getSize(&r);
+    EXPECT_EQ(r.getWidth(), 565);
+    EXPECT_EQ(r.getHeight(), 260);
+    EXPECT_EQ(view->contentScale(), 1.0f);
+    view->release();
 }

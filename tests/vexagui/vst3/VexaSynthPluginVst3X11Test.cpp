@@ -141,3 +141,48 @@ TEST(VexaSynthPluginVst3X11, SaveRequestRunsRightAfterThePointerEventBeforeTheFr
     view->removed();
     view->release();
 }
+
+// A host's scale factor while the view is open: the view asks for the scaled size, the child
+// window takes it, the picture fills it, and a click at twice the position of a control is a click
+// on that control.
+TEST(VexaSynthPluginVst3X11, HostScaleWhileOpenResizesAndKeepsHitTestsLogical) {
+    X11TestWindow win(400, 200);
+    ASSERT_TRUE(win.ok()) << "no X display";
+    TestScreen screen;
+    FakePlugFrame frame;
+    auto* view = new RecordingView(screen.editor, screen.renderer);
+    int ticks = 0;
+    view->ticks = &ticks;
+    view->setFrame(&frame);
+    Steinberg::IPlugViewContentScaleSupport* scaling = nullptr;
+    ASSERT_EQ(view->queryInterface(Steinberg::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+              Steinberg::kResultOk);
+    ASSERT_EQ(scaling->setContentScaleFactor(1.0f), Steinberg::kResultTrue);
+    ASSERT_EQ(view->attached(win.parentHandle(), "X11EmbedWindowID"), Steinberg::kResultOk);
+    ASSERT_TRUE(frame.pumpUntil([&] { return win.childViewable(); }));
+    EXPECT_TRUE(frame.resizeRequests.empty()) << "the host already has the right size";
+
+    ASSERT_EQ(scaling->setContentScaleFactor(2.0f), Steinberg::kResultTrue);
+    ASSERT_EQ(frame.resizeRequests.size(), 1u);
+    EXPECT_EQ(frame.resizeRequests[0].getWidth(), 400);
+    EXPECT_EQ(frame.resizeRequests[0].getHeight(), 200);
+    Steinberg::ViewRect r;
+    view->getSize(&r);
+    EXPECT_EQ(r.getWidth(), 400);
+    // The whole child is drawn: its bottom-right pixel is the background of logical (199, 99).
+    EXPECT_TRUE(frame.pumpUntil([&] { return pixelAt(win, 399, 199) == kRed && pixelAt(win, 50, 50) == kRed; }));
+
+    // Logical (150, 50) is the save button; (90, 50) is not.
+    win.click(180, 100);
+    frame.pumpUntil([&] { return !view->handled.empty(); }, 300);
+    EXPECT_TRUE(view->handled.empty()) << "device (180, 100) is logical (90, 50), left of the button";
+    win.click(300, 100);
+    EXPECT_TRUE(frame.pumpUntil([&] { return view->handled.size() == 1; }));
+
+    scaling->setContentScaleFactor(2.0f);  // the same scale again: nothing to ask
+    EXPECT_EQ(frame.resizeRequests.size(), 1u);
+    scaling->release();
+    view->removed();
+    view->setFrame(nullptr);
+    view->release();
+}

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cmath>
 
 namespace vexagui {
 
@@ -43,8 +44,9 @@ struct VexaViewX11::Impl
     Display* display = nullptr;
     Window window = 0;
     bool windowAlive = false;
-    int width = 0, height = 0;              // the size we report
+    int width = 0, height = 0;              // the window's size in pixels
     unsigned int serverW = 0, serverH = 0;  // the size last requested from the server
+    float scale = 1.0f;                     // window pixels per logical unit
     bool redrawRequested = false;
     bool keyboardEnabled = true;
     bool detectableRepeat = false;
@@ -56,6 +58,11 @@ struct VexaViewX11::Impl
     VexaX11XEmbed xembed;
 
     long eventMask () const { return kPointerEvents | kWindowEvents | (keyboardEnabled ? kKeyEvents : 0); }
+    int toPixels (int logical) const
+    {
+        return storedSize (static_cast<int> (std::lround (static_cast<float> (storedSize (logical)) * scale)));
+    }
+    int toLogical (int pixels) const { return static_cast<int> (std::lround (static_cast<float> (pixels) / scale)); }
 
     void closeConnection ()
     {
@@ -104,7 +111,7 @@ bool VexaViewX11::attachToSurface (const VexaNativeSurface& parent, int width, i
     if (! d)
         return false;
 
-    const int w = storedSize (width), h = storedSize (height);
+    const int w = impl->toPixels (width), h = impl->toPixels (height);
     Window win = 0;
     bool ok = false;
     {
@@ -205,25 +212,46 @@ void VexaViewX11::setFrame (int width, int height)
 {
     if (! isAttached ())
         return;
-    impl->width = storedSize (width);
-    impl->height = storedSize (height);
+    impl->width = impl->toPixels (width);
+    impl->height = impl->toPixels (height);
     impl->serverW = serverSize (impl->width);
     impl->serverH = serverSize (impl->height);
     VexaX11ErrorTrap trap (impl->display);
     impl->xembed.setSize (impl->serverW, impl->serverH);
     XMoveResizeWindow (impl->display, impl->window, 0, 0, impl->serverW, impl->serverH);
+    // A GL context reads the window's size on a connection of its own: the server must have the new
+    // size before a context is made for it (the plug view makes one after a resize).
+    XSync (impl->display, False);
 }
 
 void VexaViewX11::getLogicalSize (int32_t& width, int32_t& height) const
+{
+    const bool a = isAttached ();
+    width = a ? impl->toLogical (impl->width) : 0;
+    height = a ? impl->toLogical (impl->height) : 0;
+}
+
+void VexaViewX11::getDrawableSize (int32_t& width, int32_t& height) const
 {
     const bool a = isAttached ();
     width = a ? impl->width : 0;
     height = a ? impl->height : 0;
 }
 
-void VexaViewX11::getDrawableSize (int32_t& width, int32_t& height) const
+void VexaViewX11::setContentScale (float scale)
 {
-    getLogicalSize (width, height);
+    int32_t logicalW = 0, logicalH = 0;
+    getLogicalSize (logicalW, logicalH);
+    impl->scale = std::isfinite (scale) && scale > 0.0f ? scale : 1.0f;
+    if (! isAttached ())
+        return;
+    setFrame (logicalW, logicalH);
+    requestRedraw ();
+}
+
+float VexaViewX11::contentScale () const
+{
+    return impl->scale;
 }
 
 void* VexaViewX11::nativeView () const
@@ -290,8 +318,8 @@ void VexaViewX11::Impl::handle (XEvent& ev)
         {
             VexaWindowEvent e;
             e.type = VexaWindowEvent::kPointerMove;
-            e.x = static_cast<float> (ev.xmotion.x);
-            e.y = static_cast<float> (ev.xmotion.y);
+            e.x = static_cast<float> (ev.xmotion.x) / scale;
+            e.y = static_cast<float> (ev.xmotion.y) / scale;
             e.buttons = (heldButtonsFromState (ev.xmotion.state) | extraButtons) & VexaWindowEvent::kButtonsMask;
             e.modifiers = modifiersFromState (ev.xmotion.state);
             delivery.deliver (e);
@@ -338,8 +366,8 @@ void VexaViewX11::Impl::handle (XEvent& ev)
 void VexaViewX11::Impl::handleButton (const XButtonEvent& b, bool press)
 {
     VexaWindowEvent e;
-    e.x = static_cast<float> (b.x);
-    e.y = static_cast<float> (b.y);
+    e.x = static_cast<float> (b.x) / scale;
+    e.y = static_cast<float> (b.y) / scale;
     e.modifiers = modifiersFromState (b.state);
     if (isWheelButton (b.button))
     {

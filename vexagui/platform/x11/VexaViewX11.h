@@ -23,8 +23,9 @@ public:
     VexaViewX11& operator= (const VexaViewX11&) = delete;
 
     /** Accepts only {VexaNativeSurface::kX11Window, parent window id}. The child is mapped at (0, 0)
-        with the given size (a size below 1 is stored as 0 and made 1 on the server). The child is an
-        XEmbed client from its creation on (see VexaX11XEmbed), so embedders that expect one show it. */
+        with the given logical size times the content scale (a size below 1 is stored as 0 and made 1
+        on the server). The child is an XEmbed client from its creation on (see VexaX11XEmbed), so
+        embedders that expect one show it. */
     bool attachToSurface (const VexaNativeSurface& parent, int width, int height) override;
     void detach () override;
     bool isAttached () const override;
@@ -35,10 +36,17 @@ public:
     void setDrawCallback (DrawCallback callback) override;
 
     void requestRedraw () override;
+    /** Logical size, as for attachToSurface. */
     void setFrame (int width, int height) override;
-    /** X11 has no backing scale: logical and drawable sizes are both the child's size in pixels. */
+    /** The child's size in pixels divided by the content scale (rounded), and in pixels. */
     void getLogicalSize (int32_t& width, int32_t& height) const override;
     void getDrawableSize (int32_t& width, int32_t& height) const override;
+
+    /** Window pixels per logical unit, 1 at first (X11 itself has no such notion). The window is the
+        logical size times the scale and pointer positions arrive divided by it, so the editor keeps
+        working in logical units. An attached child is resized at once. Not positive or not finite: 1. */
+    void setContentScale (float scale);
+    float contentScale () const;
 
     /** The child's X11 window id, as a pointer-sized value (null when detached). */
     void* nativeView () const override;

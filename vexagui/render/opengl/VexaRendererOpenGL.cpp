@@ -4,6 +4,7 @@
 #include "VexaGlFunctions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -23,13 +24,29 @@ constexpr GLuint kPosLocation = 0;
 constexpr GLuint kUvLocation = 1;
 
 // An image the GPU may read: a size, and at least width x height RGBA bytes behind it (fewer would
-// make the upload read past the end of the pixel copy).
+// make the upload read past the end of the pixels). Decided without making the pixels.
 bool hasUploadableImage (const ResourceSpec& spec)
 {
     if ((spec.flags & ResourceSpec::kHasPixels) == 0 || spec.pixels.empty () || spec.width <= 0 || spec.height <= 0)
         return false;
     const auto needed = static_cast<unsigned long long> (spec.width) * static_cast<unsigned long long> (spec.height) * 4ull;
     return spec.pixels.size () >= needed;
+}
+
+bool isDoubleOf (const VexaRendererOpenGL::DoubleResolutionImage& image, const ResourceSpec& spec)
+{
+    if (! image.pixels || spec.width <= 0 || spec.height <= 0 || image.width != 2 * spec.width
+        || image.height != 2 * spec.height)
+        return false;
+    const auto needed = static_cast<unsigned long long> (image.width) * static_cast<unsigned long long> (image.height) * 4ull;
+    return image.byteCount >= needed;
+}
+
+void setFilter (const VexaGlFunctions& gl, bool linear)
+{
+    const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
+    gl.TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    gl.TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
 std::string infoLog (const VexaGlFunctions& gl, GLuint object, bool isProgram)
@@ -157,8 +174,32 @@ void VexaRendererOpenGL::setResources (const ResourceSpec* specs, std::size_t co
     {
         const auto it = resources.find (state.spec.id);
         if (it != resources.end ())
+        {
             state.spec = it->second;
+            state.doubleMissing = false; // the 1x size may have changed: ask again
+        }
     }
+}
+
+void VexaRendererOpenGL::setDoubleResolutionSource (DoubleResolutionSource source)
+{
+    doubleResolutionSource = std::move (source);
+    for (auto& [id, state] : textures)
+        state.doubleMissing = false;
+}
+
+VexaRendererOpenGL::Sampling VexaRendererOpenGL::samplingFor (float logicalWidth, float logicalHeight,
+                                                              int drawableWidth, int drawableHeight)
+{
+    if (! (logicalWidth > 0.0f) || ! (logicalHeight > 0.0f))
+        return Sampling::kOriginal;
+    // The larger of the two ratios: a drawable rounded to whole pixels (848 x 390 for 565 x 260 at
+    // 1.5) differs a little between the axes.
+    const float ratio = std::max (static_cast<float> (drawableWidth) / logicalWidth,
+                                  static_cast<float> (drawableHeight) / logicalHeight);
+    if (ratio < 1.01f)
+        return Sampling::kOriginal;
+    return std::fabs (ratio - 2.0f) < 0.01f ? Sampling::kDoubleExact : Sampling::kDoubleLinear;
 }
 
 void VexaRendererOpenGL::setShaderSourcesForTesting (const char* vertex, const char* fragment)
@@ -207,7 +248,10 @@ void VexaRendererOpenGL::destroyGlResources (bool current)
         if (state.glTexture != 0 && calls)
             gl->DeleteTextures (1, &state.glTexture);
         state.glTexture = 0;
+        state.glDouble = state.glLinear = false;
     }
+    // The editor is closing (or moving to another surface): the shared images may go.
+    imagesInUse.clear ();
     if (calls)
     {
         if (whiteTexture != 0)
@@ -244,8 +288,7 @@ bool VexaRendererOpenGL::beginFrame (float logicalWidth, float logicalHeight, in
         glContext->releaseCurrent ();
         return false;
     }
-    ensureTextureObjects ();
-
+    frameSampling = samplingFor (logicalWidth, logicalHeight, drawableWidth, drawableHeight);
     gl->Viewport (0, 0, std::max (drawableWidth, 0), std::max (drawableHeight, 0));
     gl->Disable (GL_DEPTH_TEST);
     gl->Disable (GL_CULL_FACE);
@@ -290,7 +333,8 @@ void VexaRendererOpenGL::buildDrawCommands ()
         const auto tit = textures.find (v.texture.id);
         if (tit == textures.end ())
             continue;
-        const TextureState& t = tit->second;
+        TextureState& t = tit->second;
+        prepareTexture (t);
         c.texture = t.glTexture;
         if (t.spec.width > 0 && t.spec.height > 0)
         {
@@ -299,6 +343,7 @@ void VexaRendererOpenGL::buildDrawCommands ()
         }
         commands.push_back (c);
     }
+    doubleImagesThisPass.clear (); // the textures hold the 2x pictures now, the process need not
 }
 
 void VexaRendererOpenGL::drawCommands ()
@@ -338,23 +383,83 @@ void VexaRendererOpenGL::endFrame ()
 
 // ---- graphics objects -------------------------------------------------------------------------
 
-void VexaRendererOpenGL::ensureTextureObjects ()
+void VexaRendererOpenGL::prepareTexture (TextureState& state)
 {
-    for (auto& [id, state] : textures)
+    const bool wantDouble = frameSampling != Sampling::kOriginal && doubleResolutionSource;
+    const bool linear = frameSampling == Sampling::kDoubleLinear;
+    // A change of scale swaps the texture for the other version (a 1x image without a 2x version
+    // stays as it is, drawn nearest).
+    if (state.glTexture != 0 && state.glDouble != (wantDouble && ! state.doubleMissing))
     {
-        if (state.glTexture != 0 || ! hasUploadableImage (state.spec))
-            continue;
-        GLuint name = 0;
-        gl->GenTextures (1, &name);
-        gl->BindTexture (GL_TEXTURE_2D, name);
-        gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                        state.spec.pixels.data ());
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        state.glTexture = name;
+        gl->DeleteTextures (1, &state.glTexture);
+        state.glTexture = 0;
+        state.glDouble = state.glLinear = false;
     }
+    if (state.glTexture == 0 && ! (wantDouble && ! state.doubleMissing && uploadDoubleResolution (state)))
+        uploadTexture (state);
+    if (state.glTexture != 0 && state.glDouble && state.glLinear != linear)
+    {
+        gl->BindTexture (GL_TEXTURE_2D, state.glTexture);
+        setFilter (*gl, linear);
+        state.glLinear = linear;
+    }
+}
+
+void VexaRendererOpenGL::uploadTexture (TextureState& state)
+{
+    // Made when a visual first shows the texture, not when it is created: a picture nobody has
+    // looked at yet (the about box, say) costs neither decoding nor graphics memory.
+    if (! hasUploadableImage (state.spec))
+        return;
+    const std::shared_ptr<const uint8_t> pixels = state.spec.pixels.acquire ();
+    if (! pixels)
+        return; // an image that cannot be decoded draws nothing
+    GLuint name = 0;
+    gl->GenTextures (1, &name);
+    gl->BindTexture (GL_TEXTURE_2D, name);
+    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                    pixels.get ());
+    setFilter (*gl, false);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    state.glTexture = name;
+    // The texture keeps no pixels of its own. Images that can be made again stay shared by the
+    // open editors while this surface lives, so that another editor and a re-upload need no
+    // second decoding; closing the last editor frees them.
+    if (state.spec.pixels.canReacquire ())
+    {
+        state.spec.pixels.release ();
+        if (std::find (imagesInUse.begin (), imagesInUse.end (), pixels) == imagesInUse.end ())
+            imagesInUse.push_back (pixels);
+    }
+}
+
+bool VexaRendererOpenGL::uploadDoubleResolution (TextureState& state)
+{
+    // Many textures show the same image (every label the font atlas): asked once per frame.
+    std::size_t at = 0;
+    while (at < doubleImagesThisPass.size () && doubleImagesThisPass[at].first != state.spec.id)
+        ++at;
+    if (at == doubleImagesThisPass.size ())
+        doubleImagesThisPass.emplace_back (state.spec.id, doubleResolutionSource (state.spec.id));
+    const DoubleResolutionImage& image = doubleImagesThisPass[at].second;
+    if (! isDoubleOf (image, state.spec))
+    {
+        state.doubleMissing = true;
+        return false;
+    }
+    GLuint name = 0;
+    gl->GenTextures (1, &name);
+    gl->BindTexture (GL_TEXTURE_2D, name);
+    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                    image.pixels.get ());
+    setFilter (*gl, false);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    state.glTexture = name;
+    state.glDouble = true;
+    state.glLinear = false;
+    return true;
 }
 
 uint32_t VexaRendererOpenGL::compileShader (uint32_t type, const char* source)

@@ -2,6 +2,11 @@
 // needs no graphics context; graphics objects are made lazily while a frame is drawn and dropped
 // when the surface goes away, so handles survive detaching and re-attaching the native view.
 //
+// HiDPI: `render` scales the logical size to the drawable. At twice the logical size it draws each
+// image from its 2x version one texel to one pixel, at other scales above 1 from the 2x version
+// with linear filtering, and at 1 (or below) from the image itself exactly as always. The 2x
+// versions come from a source the owner installs, asked only while such a scale is drawn.
+//
 // Threading: user-interface thread only, like the whole toolkit. Every graphics call happens inside
 // render, destroyTexture, attachToSurface or detachFromSurface, with the bound context made current
 // by the renderer itself and the previously current context restored afterwards.
@@ -15,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vexagui {
@@ -42,7 +48,32 @@ public:
         uint32_t handle = 0;
         ResourceSpec spec;
         uint32_t glTexture = 0;
+        bool glDouble = false;       // glTexture holds the 2x version
+        bool glLinear = false;       // ... sampled with linear filtering
+        bool doubleMissing = false;  // the source had no usable 2x version of spec.id
     };
+
+    /** An image at twice the resolution: exactly twice the 1x image's width and height, RGBA, top
+        row first. The renderer holds the pixels only while it uploads them: the graphics texture
+        is all that stays, so an open editor keeps no 2x bytes. */
+    struct DoubleResolutionImage
+    {
+        int32_t width = 0;
+        int32_t height = 0;
+        std::shared_ptr<const uint8_t> pixels;
+        std::size_t byteCount = 0;
+    };
+    /** The 2x version of a resource id, or an empty image when there is none. */
+    using DoubleResolutionSource = std::function<DoubleResolutionImage (int32_t resourceId)>;
+
+    /** How a frame samples the images, from its drawable-to-logical ratio. */
+    enum class Sampling
+    {
+        kOriginal,     // ratio 1 (or below): the images themselves, nearest
+        kDoubleExact,  // ratio 2: the 2x versions one to one, nearest
+        kDoubleLinear, // any other ratio above 1: the 2x versions, linear
+    };
+    static Sampling samplingFor (float logicalWidth, float logicalHeight, int drawableWidth, int drawableHeight);
 
     struct VisualState
     {
@@ -92,10 +123,15 @@ public:
     void setResources (const std::vector<ResourceSpec>& specs);
     void setResources (const ResourceSpec* specs, std::size_t count);
 
+    /** Where 2x versions come from (empty: nowhere; every scale then draws the images themselves).
+        Textures already made take the new source on their next upload. */
+    void setDoubleResolutionSource (DoubleResolutionSource source);
+
     /** Binds `glContext` to a native surface, releasing the objects of a previous one first. False
         without a bound context or when it cannot attach. Requests a redraw on success. */
     bool attachToSurface (const VexaNativeSurface& surface);
-    /** Releases every graphics object (pixels and handles stay) and detaches the bound context. */
+    /** Releases every graphics object (handles stay, and pixels that cannot be made again) and
+        detaches the bound context. */
     void detachFromSurface ();
 
     void clearPendingHostRequest () { pendingRequest.clear (); }
@@ -119,7 +155,10 @@ private:
     void buildDrawCommands ();
     void drawCommands ();
     void endFrame ();
-    void ensureTextureObjects ();
+    // Makes or swaps the texture's graphics object for this frame's sampling.
+    void prepareTexture (TextureState& state);
+    void uploadTexture (TextureState& state);
+    bool uploadDoubleResolution (TextureState& state);
     bool ensureGlResources ();
     /** With `current` false the names are only forgotten: the context is not ours to call into. */
     void destroyGlResources (bool current);
@@ -131,6 +170,12 @@ private:
     std::unordered_map<uint32_t, TextureState> textures;
     std::unordered_map<uint32_t, VisualState> visuals;
     std::vector<VisualHandle> scene;
+    DoubleResolutionSource doubleResolutionSource;
+    Sampling frameSampling = Sampling::kOriginal; // decided at the start of every frame
+    // The 2x images fetched while one frame's draw commands are built; empty between frames.
+    std::vector<std::pair<int32_t, DoubleResolutionImage>> doubleImagesThisPass;
+    // Shared images uploaded to the current surface (see uploadTexture).
+    std::vector<std::shared_ptr<const uint8_t>> imagesInUse;
 
     bool glReady = false;
     uint32_t program = 0;

@@ -1,0 +1,58 @@
+// Xft.dpi from the server's resource database.
+#include "VexaX11DesktopScale.h"
+
+#include "VexaX11Display.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xresource.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace vexagui::x11 {
+
+float scaleFromDpi (double dpi)
+{
+    if (! std::isfinite (dpi) || dpi <= 0.0)
+        return 1.0f;
+    const double ratio = dpi / 96.0;
+    if (ratio < 1.25)
+        return 1.0f;
+    return ratio < 1.75 ? 1.5f : 2.0f;
+}
+
+std::optional<double> xftDpiFromResources (const char* resources)
+{
+    if (resources == nullptr)
+        return std::nullopt;
+    // Xrm parses the text the way every X client does (comments, continuation lines, "*" bindings).
+    XrmInitialize ();
+    XrmDatabase db = XrmGetStringDatabase (resources);
+    if (db == nullptr)
+        return std::nullopt;
+    std::optional<double> dpi;
+    char* type = nullptr;
+    XrmValue value {};
+    if (XrmGetResource (db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr != nullptr)
+    {
+        char* end = nullptr;
+        const double v = std::strtod (value.addr, &end);
+        if (end != value.addr && std::isfinite (v))
+            dpi = v;
+    }
+    XrmDestroyDatabase (db);
+    return dpi;
+}
+
+float desktopScale ()
+{
+    Display* d = openDisplay ();
+    if (d == nullptr)
+        return 1.0f;
+    // The property as the server had it when we connected: the current desktop setting.
+    const std::optional<double> dpi = xftDpiFromResources (XResourceManagerString (d));
+    XCloseDisplay (d);
+    return dpi ? scaleFromDpi (*dpi) : 1.0f;
+}
+
+} // namespace vexagui::x11

@@ -1,0 +1,21 @@
+// The scale a desktop asks of applications on an X server: its Xft.dpi resource (the value
+// GNOME, KDE and xrdb set for HiDPI screens) over the 96 dots per inch of an unscaled screen.
+#pragma once
+
+#include <optional>
+
+namespace vexagui::x11 {
+
+/** dpi / 96 rounded to the nearest of 1, 1.5 and 2 (halfway rounds up); 1 for a dpi that is not a
+    positive finite number. The editor's artwork exists at 1x and 2x: larger scales gain nothing. */
+float scaleFromDpi (double dpi);
+
+/** The Xft.dpi value in the text of an X resource database (the RESOURCE_MANAGER property), if it
+    has one that reads as a number. */
+std::optional<double> xftDpiFromResources (const char* resources);
+
+/** scaleFromDpi of the X server's Xft.dpi, read on a connection of its own; 1 without a display or
+    without the resource. UI thread. */
+float desktopScale ();
+
+} // namespace vexagui::x11
