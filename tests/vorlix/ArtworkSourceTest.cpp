@@ -8,6 +8,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "artwork_set.h"
 #include "font_atlas.h"
@@ -36,12 +37,20 @@ TEST(ArtworkSource, EmbeddedImagesAreWhatTheArtworkProgramDraws) {
     }
 }
 
+struct DrawnFont {
+    const char* name;
+    const artwork::PixelFont& font;
+};
+
+// The two fonts the artwork program draws, under the names their files carry.
+const std::vector<DrawnFont>& drawnFonts() {
+    static const std::vector<DrawnFont> fonts = {{"bitrune", artwork::regularFont()},
+                                                 {"bitrunec", artwork::condensedFont()}};
+    return fonts;
+}
+
 TEST(ArtworkSource, EmbeddedFontsAreWhatTheArtworkProgramDraws) {
-    const struct {
-        const char* name;
-        const artwork::PixelFont& font;
-    } fonts[] = {{"bitrune", artwork::regularFont()}, {"bitrunec", artwork::condensedFont()}};
-    for (const auto& f : fonts) {
+    for (const auto& f : drawnFonts()) {
         SCOPED_TRACE(f.name);
         const std::string base = std::string("vorlix/resources/") + f.name;
         const PackedResource* metrics = kResourcePack.find((base + ".kerning.json").c_str());
@@ -120,11 +129,7 @@ TEST(ArtworkSource, DoubleResolutionImagesAreWhatTheArtworkProgramDraws) {
 }
 
 TEST(ArtworkSource, DoubleResolutionFontsDoubleEveryMetric) {
-    const struct {
-        const char* name;
-        const artwork::PixelFont& font;
-    } fonts[] = {{"bitrune", artwork::regularFont()}, {"bitrunec", artwork::condensedFont()}};
-    for (const auto& f : fonts) {
+    for (const auto& f : drawnFonts()) {
         SCOPED_TRACE(f.name);
         const Png small = readCommitted(std::string(f.name) + ".png");
         const Png big = readCommitted(std::string("2x/") + f.name + ".png");
