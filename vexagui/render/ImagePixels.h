@@ -1,5 +1,5 @@
-// The RGBA bytes a resource spec carries: read-only storage shared by every copy of the spec,
-// either bytes of the spec's own, constant bytes it borrows, or an image that a source makes on
+// The RGBA bytes a `ResourceSpec` carries: read-only storage shared by every copy of it, either
+// bytes of its own, constant bytes it borrows, or an image that a source makes on
 // demand (the resource pack's PNG images, decoded once per process and freed when nobody holds
 // them). Copying a spec never copies pixels. User-interface thread, like the specs themselves.
 #pragma once
@@ -64,7 +64,7 @@ public:
     const std::uint8_t& front() const { return held_.get()[0]; }
     const std::uint8_t& back() const { return held_.get()[heldSize_ - 1]; }
 
-    // Writing makes the bytes the spec's own (copied first when they are shared or borrowed).
+    // Writing makes the bytes its own (copied first when they are shared or borrowed).
     void assign(std::size_t count, std::uint8_t value);
     template <class It>
     void assign(It first, It last) {
