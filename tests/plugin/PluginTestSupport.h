@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,14 +97,18 @@ inline double rms (const float* x, int n)
 }
 
 /** Twelve simultaneous notes (more than any program's polyphony) held for `blocks` - 20 blocks of
-    256 frames and then released, both channels of every block in one vector. */
-inline std::vector<float> playPhrase (Linked& l, int blocks = 60)
+    256 frames and then released, both channels of every block in one vector. `beforeBlock` (when
+    given) runs before each block is processed, with the block's number. */
+inline std::vector<float> playPhrase (Linked& l, int blocks = 60,
+                                      const std::function<void (int block)>& beforeBlock = {})
 {
     std::vector<float> out;
     for (int n = 0; n < 12; ++n)
         l.host->events ().addNoteOn (0, 40 + 3 * n, 0.9f);
     for (int b = 0; b < blocks; ++b)
     {
+        if (beforeBlock)
+            beforeBlock (b);
         if (b == blocks - 20)
             for (int n = 0; n < 12; ++n)
                 l.host->events ().addNoteOff (0, 40 + 3 * n);

@@ -3,6 +3,7 @@
 #include "PluginTestSupport.h"
 
 #include "VorlixParamID.h"
+#include "VorlixPrograms.h"
 
 #include "tools/host/HostEventList.h"
 #include "tools/host/HostParameterChanges.h"
@@ -76,6 +77,65 @@ TEST (Process, OnlyTheLastPointOfAQueueIsApplied)
     EXPECT_EQ (l.controller ()->getParamNormalized (kFilt1Cutoff), static_cast<double> (0.9f));
     EXPECT_EQ (l.plugin->normalizedParam (kRes), 1.0f);
     EXPECT_EQ (l.plugin->normalizedParam (kGain), 0.0f);
+}
+
+TEST (Process, ValuesAHostSendsBackChangeNothingForEveryProgram)
+{
+    // Hosts send every value they hold after a preset load or a project reopen, in their own order
+    // and through either side. For every program the phrase must sound exactly as right after the
+    // pick: once before the notes and again while they sound (where a resync would be heard).
+    using Resend = std::function<void (Linked&, const std::vector<double>&, bool reverse)>;
+    auto throughQueues = [] (Linked& l, const std::vector<double>& held, bool reverse) {
+        for (int i = 0; i < kNumParams; ++i)
+        {
+            const int id = reverse ? kNumParams - 1 - i : i;
+            ASSERT_TRUE (l.host->parameterChanges ().addChange (static_cast<ParamID> (id), 0, held[id]));
+        }
+    };
+    auto throughController = [] (Linked& l, const std::vector<double>& held, bool reverse) {
+        for (int i = 0; i < kNumParams; ++i)
+        {
+            const int id = reverse ? kNumParams - 1 - i : i;
+            l.controller ()->setParamNormalized (static_cast<ParamID> (id), held[id]);
+        }
+    };
+    const struct
+    {
+        const char* name;
+        Resend resend;
+        bool restoreFirst; // the host restores the pick's own state first, then sends
+    } ways[] = {
+        {"process queues", throughQueues, false},
+        {"controller", throughController, false},
+        {"state restore, then controller", throughController, true},
+    };
+    constexpr int kBlocks = 30;
+    for (int p = 0; p < num_programs; ++p)
+    {
+        SCOPED_TRACE (programnames[p]);
+        Linked picked = makeStarted ();
+        picked.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (p));
+        const Bytes state = getStateBytes (picked.host->component ());
+        std::vector<double> held;
+        for (int id = 0; id < kNumParams; ++id)
+            held.push_back (picked.controller ()->getParamNormalized (static_cast<ParamID> (id)));
+        const std::vector<float> reference = playPhrase (picked, kBlocks);
+
+        for (const auto& way : ways)
+        {
+            SCOPED_TRACE (way.name);
+            Linked l = makeStarted ();
+            l.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (p));
+            if (way.restoreFirst)
+                ASSERT_EQ (setStateBytes (l.host->component (), state), kResultOk);
+            const std::vector<float> played = playPhrase (l, kBlocks, [&] (int block) {
+                if (block == 0 || block == 5)
+                    way.resend (l, held, block == 5);
+            });
+            EXPECT_TRUE (played == reference);
+            EXPECT_EQ (getStateBytes (l.host->component ()), state);
+        }
+    }
 }
 
 TEST (Process, NotesStartAndStopAndTheShownPolyphonyPlaysAfterInitialize)
