@@ -138,6 +138,61 @@ TEST (Process, ValuesAHostSendsBackChangeNothingForEveryProgram)
     }
 }
 
+TEST (Process, AutomatedSyncSwitchReportsTheDetuneItRecentresInTheSameBlock)
+{
+    // Program 0: both switches 0, both detunes 0.5. Each case sends its queues in one block; the
+    // detune 0.3 is sent through a queue too, before or after its switch.
+    struct Change
+    {
+        int id;
+        double value;
+    };
+    const struct
+    {
+        const char* name;
+        std::vector<Change> viaController; // before the block, as a host's UI-side call
+        std::vector<Change> queues;
+        int reportedId; // -1: nothing reported
+        double reported;
+    } cases[] = {
+        {"switch 1 on", {}, {{kUseOscSync1, 1.0}}, kOsc1Detune, 0.0},
+        {"switch 2 to 0.7", {}, {{kUseOscSync2, 0.7}}, kOsc2Detune, 0.15f},
+        {"switch unchanged", {}, {{kOsc1Detune, 0.3}, {kUseOscSync1, 0.0}}, -1, 0.0},
+        {"detune after the switch", {}, {{kUseOscSync1, 1.0}, {kOsc1Detune, 0.3}}, -1, 0.0},
+        {"detune before the switch", {}, {{kOsc2Detune, 0.3}, {kUseOscSync2, 1.0}}, kOsc2Detune, 0.0},
+        {"switch set through the controller", {{kUseOscSync2, 1.0}}, {}, kOsc2Detune, 0.0},
+        {"controller, then the same value automated", {{kUseOscSync1, 1.0}}, {{kUseOscSync1, 1.0}}, kOsc1Detune, 0.0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Linked l = makeStarted ();
+        for (const Change& ch : c.viaController)
+            l.controller ()->setParamNormalized (static_cast<ParamID> (ch.id), ch.value);
+        for (const Change& ch : c.queues)
+            ASSERT_TRUE (l.host->parameterChanges ().addChange (static_cast<ParamID> (ch.id), 0, ch.value));
+        l.host->process (64);
+        auto& out = l.host->outputParameterChanges ();
+        ASSERT_EQ (out.getParameterCount (), c.reportedId < 0 ? 0 : 1);
+        if (c.reportedId >= 0)
+        {
+            IParamValueQueue* q = out.getParameterData (0);
+            ASSERT_NE (q, nullptr);
+            EXPECT_EQ (q->getParameterId (), static_cast<ParamID> (c.reportedId));
+            int32 offset = -1;
+            ParamValue value = -1.0;
+            ASSERT_EQ (q->getPointCount (), 1);
+            ASSERT_EQ (q->getPoint (0, offset, value), kResultOk);
+            EXPECT_EQ (offset, 0);
+            EXPECT_EQ (value, c.reported);
+            // What the host is told is what the engine plays and a saved state holds.
+            EXPECT_EQ (l.controller ()->getParamNormalized (static_cast<ParamID> (c.reportedId)), c.reported);
+        }
+        l.host->process (64); // told once
+        EXPECT_EQ (out.getParameterCount (), 0);
+    }
+}
+
 TEST (Process, NotesStartAndStopAndTheShownPolyphonyPlaysAfterInitialize)
 {
     Linked l = makeStarted ();
