@@ -79,10 +79,10 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
     // The host is not sent restartComponent here: it asked for this restore and reads the values
     // back afterwards, and a host may hold its own lock around setState (Ardour 7.3 loading a
     // preset deadlocks when restartComponent arrives from inside setState).
-    if (count < kNumParams)
-        return kResultFalse;
+    // A short stream (an older, shorter layout included) still applied what it held: an open
+    // editor has to show that as well, even though the restore is reported incomplete.
     syncGuiFromHost ();
-    return kResultOk;
+    return count < kNumParams ? kResultFalse : kResultOk;
 }
 
 //--- preset document ----------------------------------------------------------------------------

@@ -91,6 +91,8 @@ public:
     void loadProgram (int index);
     /** The engine, for inspection while no process () call can run (inactive, or tests). */
     const VorlixGenPolyphonic& engineWhileIdle () const { return *engine; }
+    /** UI thread. The editor model once a view was asked for (null before), for inspection. */
+    const Vorlix::VorlixEditor* editorModelIfBuilt () const { return editor.get (); }
     /** UI thread. */
     std::string exportPresetJson () const;
     bool importPresetJson (const std::string& text);

@@ -7,6 +7,8 @@
 
 #include "tools/host/HostMemoryStream.h"
 #include "tools/host/PluginInstance.h"
+#include "vexagui/views/VexaControl.h"
+#include "vexagui/views/VexaListBox.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +119,24 @@ inline std::vector<float> playPhrase (Linked& l, int blocks = 60,
         out.insert (out.end (), l.host->output (1), l.host->output (1) + 256);
     }
     return out;
+}
+
+/** What the editor model shows: every bound control's value, then the preset list's row. Asks for
+    a view first, as a host opening the editor does, when there is no editor yet. */
+inline std::vector<float> editorShows (Linked& l)
+{
+    if (!l.plugin->editorModelIfBuilt ())
+        if (Steinberg::IPlugView* view = l.controller ()->createView ("editor"))
+            view->release ();
+    const Vorlix::VorlixEditor* editor = l.plugin->editorModelIfBuilt ();
+    EXPECT_NE (editor, nullptr);
+    std::vector<float> shown;
+    if (!editor)
+        return shown;
+    for (const auto& binding : editor->paramBindings ())
+        shown.push_back (binding.control ? binding.control->normalizedValue () : -1.0f);
+    shown.push_back (editor->presetListBox () ? static_cast<float> (editor->presetListBox ()->selectedValue ()) : -1.0f);
+    return shown;
 }
 
 /** Patch-voice detune knobs as the engine holds them (oscillator 1, oscillator 2). */
