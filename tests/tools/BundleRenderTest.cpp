@@ -147,6 +147,9 @@ TEST (BundleRender, MistakesThatNeedTheModuleAreOneLine)
 {
     TempDir tmp;
     std::ofstream (tmp / "broken.json") << "{\"program\": 3,";
+    std::ofstream (tmp / "number.json") << "42";
+    std::ofstream (tmp / "list.json") << "[]";
+    std::ofstream (tmp / "foreign.json") << "{\"plugin\": \"Other\", \"program\": 3}";
     struct Case
     {
         std::vector<std::string> args;
@@ -156,7 +159,10 @@ TEST (BundleRender, MistakesThatNeedTheModuleAreOneLine)
         {{"--program", "no-such-sound"}, "unknown program 'no-such-sound'"},
         {{"--program", "61"}, "unknown program '61'"},
         {{"--program", "-1"}, "unknown program '-1'"},
-        {{"--preset", tmp / "broken.json"}, "not valid JSON"},
+        {{"--preset", tmp / "broken.json"}, "broken.json: not a Vorlix307 preset document"},
+        {{"--preset", tmp / "number.json"}, "number.json: not a Vorlix307 preset document"},
+        {{"--preset", tmp / "list.json"}, "list.json: not a Vorlix307 preset document"},
+        {{"--preset", tmp / "foreign.json"}, "foreign.json: not a Vorlix307 preset document"},
         {{"--preset", tmp / "missing.json"}, "cannot read preset file"},
         {{"--out", tmp / "no-such-dir/x.wav", "--seconds", "0.1"}, "cannot write " + tmp / "no-such-dir/x.wav"},
     };

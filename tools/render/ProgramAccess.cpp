@@ -112,7 +112,7 @@ bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const TUID 
         return false;
     if (a->importPreset (text.data (), static_cast<int32> (text.size ())) != kResultOk)
     {
-        error = path + ": not a preset document (the file is not valid JSON)";
+        error = path + ": not a Vorlix307 preset document (not valid JSON, not a JSON object, or another plug-in's)";
         return false;
     }
     return true;
