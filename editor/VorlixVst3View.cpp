@@ -68,6 +68,7 @@ private:
 
 Steinberg::IPlugView* createVorlixVst3View(vexagui::VexaEditor& editor, vexagui::VexaRendererOpenGL& renderer,
                                            VorlixVst3Plugin* plugin) {
+    if (vexagui::VexaSynthPluginVst3::hasAttachedView(renderer)) return nullptr;
     return new VorlixVst3View(editor, renderer, plugin);
 }
 
