@@ -55,15 +55,6 @@ public:
         uint32_t glTexture = 0; // the image's graphics texture as last drawn; 0 while none
     };
 
-    /** The graphics side of one resource id, shared by all its textures. */
-    struct ImageState
-    {
-        uint32_t glTexture = 0;
-        bool glDouble = false;      // glTexture holds the 2x version
-        bool glLinear = false;      // ... sampled with linear filtering
-        bool doubleMissing = false; // no usable 2x version: drawn from the image itself
-        bool undecodable = false;   // the pixels could not be made: not asked again
-    };
 
     /** How a frame samples the images, from its drawable-to-logical ratio. */
     enum class Sampling
@@ -137,7 +128,6 @@ public:
     // Read-only views of the bookkeeping, for tests and tools.
     const std::unordered_map<uint32_t, TextureState>& textureStates () const { return textures; }
     const std::unordered_map<uint32_t, VisualState>& visualStates () const { return visuals; }
-    const std::unordered_map<int32_t, ImageState>& imageStates () const { return images; }
     /** Graphics textures that exist now (the white one not counted). */
     std::size_t graphicsTextureCount () const;
     const std::vector<VisualHandle>& sceneList () const { return scene; }
@@ -149,6 +139,16 @@ public:
     std::function<void ()> redrawCallback;
 
 private:
+    /** The graphics side of one resource id, shared by all its textures. */
+    struct ImageState
+    {
+        uint32_t glTexture = 0;
+        bool glDouble = false;      // glTexture holds the 2x version
+        bool glLinear = false;      // ... sampled with linear filtering
+        bool doubleMissing = false; // no usable 2x version: drawn from the image itself
+        bool undecodable = false;   // the pixels could not be made: not asked again
+    };
+
     bool beginFrame (float logicalWidth, float logicalHeight, int drawableWidth, int drawableHeight);
     void buildDrawCommands ();
     void drawCommands ();
