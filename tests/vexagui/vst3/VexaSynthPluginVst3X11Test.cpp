@@ -63,6 +63,18 @@ Color pixelAt(X11TestWindow& win, int x, int y) {
     return Color{p[0], p[1], p[2], 255};
 }
 
+// A plain view of a test screen in a 200 x 100 parent window, made as a host makes it.
+struct ViewInWindow {
+    X11TestWindow win{200, 100};
+    TestScreen screen;
+    FakePlugFrame frame;
+    VexaSynthPluginVst3* view = nullptr;
+    ViewInWindow() {
+        view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
+        view->setFrame(&frame);
+    }
+};
+
 // X errors that reached the process's handler, i.e. the host's (whose default ends the process).
 int gHostXErrors = 0;
 int countHostXError(Display*, XErrorEvent*) {
@@ -73,12 +85,9 @@ int countHostXError(Display*, XErrorEvent*) {
 } // namespace
 
 TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
-    X11TestWindow win(200, 100);
+    ViewInWindow host;
+    auto& [win, screen, frame, view] = host;
     ASSERT_TRUE(win.ok()) << "no X display";
-    TestScreen screen;
-    FakePlugFrame frame;
-    auto* view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
-    view->setFrame(&frame);
 
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
@@ -202,12 +211,9 @@ TEST(VexaSynthPluginVst3X11, HostScaleWhileOpenResizesAndKeepsHitTestsLogical) {
 // the GL context attached and frames drawn: a frame that was due, a resize, a new scale (each a
 // new context) and removing the view raise no X error in the host, and nothing freed is touched.
 TEST(VexaSynthPluginVst3X11, HostDestroysItsWindowBeforeRemovingTheView) {
-    X11TestWindow win(200, 100);
+    ViewInWindow host;
+    auto& [win, screen, frame, view] = host;
     ASSERT_TRUE(win.ok()) << "no X display";
-    TestScreen screen;
-    FakePlugFrame frame;
-    auto* view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
-    view->setFrame(&frame);
     ASSERT_EQ(view->attached(win.parentHandle(), "X11EmbedWindowID"), Steinberg::kResultOk);
     ASSERT_TRUE(frame.pumpUntil([&] { return win.childViewable() && pixelAt(win, 50, 50) == kRed; }));
     ASSERT_NE(screen.renderer.glContext, nullptr);
