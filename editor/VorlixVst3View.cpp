@@ -3,7 +3,6 @@
 #include "editor/VorlixVst3View.h"
 
 #include "VorlixVst3Plugin.h"
-#include "editor/DoubleResolutionArtwork.h"
 #include "editor/PresetFileDialogs.h"
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
@@ -32,9 +31,7 @@ Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
 class VorlixVst3View final : public vexagui::VexaSynthPluginVst3 {
 public:
     VorlixVst3View(vexagui::VexaEditor& editor_, vexagui::VexaRendererOpenGL& renderer_, VorlixVst3Plugin* owner)
-        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {
-        renderer.setDoubleResolutionSource(doubleResolutionArtwork);
-    }
+        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {}
 
     // Runs inside drainHostRequest on the UI thread; the dialogs are modal and return before the
     // slot is cleared.
@@ -71,6 +68,7 @@ private:
 
 Steinberg::IPlugView* createVorlixVst3View(vexagui::VexaEditor& editor, vexagui::VexaRendererOpenGL& renderer,
                                            VorlixVst3Plugin* plugin) {
+    if (vexagui::VexaSynthPluginVst3::hasAttachedView(renderer)) return nullptr;
     return new VorlixVst3View(editor, renderer, plugin);
 }
 
