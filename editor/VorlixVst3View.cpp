@@ -4,22 +4,20 @@
 
 #include "VorlixVst3Plugin.h"
 #include "editor/PresetFileDialogs.h"
+#include "vexagui/text/NumberText.h"
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
 namespace Vorlix {
 
 std::optional<float> uiScaleFromText(const char* text) {
-    if (text == nullptr || *text == '\0') return std::nullopt;
-    char* end = nullptr;
-    const float v = std::strtof(text, &end);
-    while (end != nullptr && std::isspace(static_cast<unsigned char>(*end))) ++end;
-    if (end == text || end == nullptr || *end != '\0' || !std::isfinite(v)) return std::nullopt;
-    return vexagui::VexaSynthPluginVst3::clampContentScale(v);
+    if (text == nullptr) return std::nullopt;
+    const std::optional<double> v = vexagui::numberFromText(text);
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    return vexagui::VexaSynthPluginVst3::clampContentScale(static_cast<float>(*v));
 }
 
 namespace {
