@@ -271,4 +271,49 @@ bool parse (int id, const char* text, float& value)
     return false;
 }
 
+int positionCount (int id)
+{
+    if (id < 0 || id >= kNumParams)
+        return 0;
+    switch (kindOf (id))
+    {
+        case Kind::wave: return 6;
+        case Kind::switchOnOff:
+        case Kind::octave: return 2;
+        case Kind::selector: return 3;
+        case Kind::voices: return 10;
+        default: return 0;
+    }
+}
+
+int firstPosition (int id)
+{
+    return id == kMaxPoly ? 1 : 0;
+}
+
+int positionOf (int id, float value)
+{
+    const float v = clampUnit (value);
+    switch (positionCount (id))
+    {
+        case 6: return static_cast<int> (5.0f * v + 0.5f);
+        case 3: return selectorPosition (v);
+        case 10: return static_cast<int> (std::floor (9.0f * v + 1.0f));
+        case 2: return v < 0.5f ? 0 : 1;
+        default: return 0;
+    }
+}
+
+float valueOfPosition (int id, int position)
+{
+    const int count = positionCount (id);
+    if (count == 0)
+        return 0.0f;
+    int p = position - firstPosition (id);
+    p = p < 0 ? 0 : (p >= count ? count - 1 : p);
+    if (id == kMaxPoly)
+        return clampUnit ((static_cast<float> (p) + 0.5f) / 9.0f);
+    return static_cast<float> (p) / static_cast<float> (count - 1);
+}
+
 } // namespace VorlixParamText

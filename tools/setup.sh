@@ -10,6 +10,7 @@ packages=(
   libx11-dev libxtst-dev libgl-dev libglx-dev libgl1-mesa-dri libgtk-3-dev
   xvfb xauth x11-utils
   libpng-dev libsndfile1-dev libebur128-dev libstb-dev
+  lv2-dev liblilv-dev
   clang libclang-rt-14-dev
   valgrind sox zenity
   locales
