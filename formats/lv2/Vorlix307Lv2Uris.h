@@ -9,10 +9,14 @@
 
 /** State key (atom:Chunk): the instrument's state content, program index and values. */
 #define VORLIX_LV2_STATE VORLIX_LV2_URI "#state"
-/** State key and message property (atom:Int): a built-in program to load as a pick does. */
+/** State key (atom:Int): a built-in program to load as a pick does (the presets carry it). */
 #define VORLIX_LV2_PROGRAM VORLIX_LV2_URI "#program"
-/** Message (atom:Object) on the control port: load the program in VORLIX_LV2_PROGRAM. */
-#define VORLIX_LV2_PICK VORLIX_LV2_URI "#Pick"
+/** Message (atom:Object) on the control port: an editor command that is not a parameter (the
+    program list, the detune copies), VORLIX_LV2_TAG_ID (atom:Int) with VORLIX_LV2_TAG_VALUE
+    (atom:Float). */
+#define VORLIX_LV2_TAG VORLIX_LV2_URI "#Tag"
+#define VORLIX_LV2_TAG_ID VORLIX_LV2_URI "#tagId"
+#define VORLIX_LV2_TAG_VALUE VORLIX_LV2_URI "#tagValue"
 /** Message on the control port: apply the state content in VORLIX_LV2_STATE, as an imported
     preset document does. */
 #define VORLIX_LV2_APPLY VORLIX_LV2_URI "#Apply"
