@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: build everything, install Vorlix307.vst3 into ~/.vst3 and its factory presets
-# into ~/.vst3/presets/<vendor>/Vorlix307/, and render the demo phrase through the installed
-# module into demo.wav. Extra arguments go to vorlix-render
+# into ~/.vst3/presets/<vendor>/Vorlix307/, Vorlix307.lv2 into ~/.lv2, and render the demo phrase
+# through the installed module into demo.wav. Extra arguments go to vorlix-render
 # (for example --program bass-vorlix).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,6 +20,16 @@ cp -r build/Vorlix307.vst3 "$HOME/.vst3/"
 # The module as the build strips it for installing (see plugin/CMakeLists.txt).
 install -m 755 build/stripped/Vorlix307.so "$HOME/.vst3/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so"
 echo "installed $HOME/.vst3/Vorlix307.vst3"
+
+# The LV2 bundle into ~/.lv2, with its two binaries as the build strips them for installing.
+for built in build/lv2/Vorlix307.lv2/manifest.ttl build/stripped/lv2/Vorlix307.so build/stripped/lv2/Vorlix307_ui.so; do
+  [ -e "$built" ] || { echo "main: $built was not built" >&2; exit 1; }
+done
+mkdir -p "$HOME/.lv2"
+rm -rf "$HOME/.lv2/Vorlix307.lv2"
+cp -r build/lv2/Vorlix307.lv2 "$HOME/.lv2/"
+install -m 755 build/stripped/lv2/Vorlix307.so build/stripped/lv2/Vorlix307_ui.so "$HOME/.lv2/Vorlix307.lv2/"
+echo "installed $HOME/.lv2/Vorlix307.lv2"
 
 # The factory presets where hosts look for them: ~/.vst3/presets/<vendor>/Vorlix307/, the vendor
 # folder named by the build as the factory reports it. Hosts save their users' presets into the
