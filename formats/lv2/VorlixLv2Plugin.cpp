@@ -256,7 +256,8 @@ void VorlixLv2Plugin::run (std::uint32_t frames)
                     continue;
                 }
                 lastPort[id] = v;
-                block.setParam (id, VorlixLv2PortValue::fromPort (id, v));
+                if (VorlixLv2PortValue::changes (id, v, instrument.normalizedParam (id)))
+                    block.setParam (id, VorlixLv2PortValue::fromPort (id, v));
             }
             adoptPorts = false;
 

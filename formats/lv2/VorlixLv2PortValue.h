@@ -35,6 +35,16 @@ inline float fromPort (int id, float port)
     return VorlixParamText::valueOfPosition (id, static_cast<int> (std::lround (p)));
 }
 
+/** Whether port value `port` changes parameter `id` from `held` (normalized). A position port
+    changes it only when it selects another position: a program's value between two positions
+    stays as it is when a host or UI writes back the position that value selects. */
+inline bool changes (int id, float port, float held)
+{
+    if (!isDiscrete (id))
+        return fromPort (id, port) != held;
+    return fromPort (id, port) != VorlixParamText::valueOfPosition (id, VorlixParamText::positionOf (id, held));
+}
+
 inline float minimum (int id)
 {
     return isDiscrete (id) ? static_cast<float> (VorlixParamText::firstPosition (id)) : 0.0f;

@@ -10,6 +10,7 @@
 // the preset documents' rules, which live in the instrument.
 // Everything runs on the host's UI thread; frames and X events are pumped by idle ().
 #include "Vorlix307Lv2Uris.h"
+#include "VorlixEditorBinding.h"
 #include "VorlixInstrument.h"
 #include "VorlixInstrumentState.h"
 #include "VorlixLv2PortValue.h"
@@ -117,36 +118,21 @@ private:
     int logicalHeight () const { return static_cast<int> (editor->guiRoot ().height ()); }
     int scaled (int logical) const { return static_cast<int> (std::lround (static_cast<float> (logical) * scale)); }
 
+    /** The editor bound to the mirror as a plug-in's editor is bound to its instrument; what the
+        mirror does is then passed on to the plug-in. */
     Vorlix::VorlixEditor::HostCallbacks callbacks ()
     {
-        Vorlix::VorlixEditor::HostCallbacks c;
-        c.onControlTag = [this] (int tag, float value) { controlTag (tag, value); };
-        c.getParamValue = [this] (int id) { return mirror.normalizedParam (id); };
-        c.getCurrentProgram = [this] { return mirror.currentProgramIndex (); };
+        Vorlix::VorlixEditor::HostCallbacks c = VorlixEditorBinding::callbacksFor (mirror, renderer);
+        c.onControlTag = [this, onMirror = c.onControlTag] (int tag, float value) {
+            onMirror (tag, value);
+            // Commands that are not parameters run in the plug-in as well; the plug-in answers
+            // with its values, which the ports then follow.
+            if (tag == kSyncNow1 || tag == kSyncNow2 || tag == kPresetListBox)
+                sendTag (tag, value);
+            writePorts (); // a knob's port, and a detune a sync switch re-centred
+        };
         c.getActiveVoiceCount = [this] { return voicesPlaying; };
         return c;
-    }
-
-    void controlTag (int tag, float value)
-    {
-        if (tag >= 0 && tag < kNumParams)
-        {
-            mirror.applyNormalizedParam (tag, value, false);
-            writePorts (); // the tag's port, and a detune a sync switch re-centred
-        }
-        else if (tag == kSyncNow1 || tag == kSyncNow2 || tag == kPresetListBox)
-        {
-            mirror.handleUiControlTag (tag, value); // shown at once; the plug-in's answer confirms it
-            sendTag (tag, value);
-        }
-        else if (tag == Vorlix::kExportPreset)
-        {
-            renderer.requestSaveFileDialog (mirror.currentProgramName ());
-        }
-        else if (tag == Vorlix::kImportPreset)
-        {
-            renderer.requestOpenFileDialog ();
-        }
     }
 
     /** Writes every control port whose value the mirror changed. */
@@ -276,7 +262,8 @@ void VorlixLv2Ui::portEvent (std::uint32_t port, std::uint32_t size, std::uint32
             if (v == knownPort[id] || !(v == v))
                 return;
             knownPort[id] = v;
-            mirror.setParamFromHost (id, VorlixLv2PortValue::fromPort (id, v));
+            if (VorlixLv2PortValue::changes (id, v, mirror.normalizedParam (id)))
+                mirror.setParamFromHost (id, VorlixLv2PortValue::fromPort (id, v));
             writePorts (); // a sync switch may have re-centred its detune
         }
         else if (port == kVoices)

@@ -8,10 +8,12 @@
 #include <lv2/atom/atom.h>
 #include <lv2/ui/ui.h>
 
+#include <gtest/gtest.h>
+
+// After gtest: Xlib's macros (None, Bool, Status) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
