@@ -4,7 +4,7 @@
 #include "Vorlix307Lv2Uris.h"
 #include "VorlixLv2PortValue.h"
 #include "VorlixParamID.h"
-#include "VorlixParamNames.h"
+#include "VorlixParameters.h"
 #include "VorlixParamText.h"
 #include "VorlixPresetBank.h"
 
@@ -53,11 +53,9 @@ std::string quoted (const std::string& text)
     return out + "\"";
 }
 
-/** The enumerator name without its "k": the host title, as in every other format. */
 std::string title (int id)
 {
-    const char* name = cVorlixParamNames[id] ? cVorlixParamNames[id] : "";
-    return name[0] == 'k' ? name + 1 : name;
+    return VorlixParameters::title (id);
 }
 
 /** A C identifier for the port symbol: the title with its first letter in lower case. */
@@ -91,7 +89,7 @@ std::string manifest (const std::string& binary, const std::string& uiBinary)
 
 void writeParameterPort (std::ostringstream& t, int id)
 {
-    const float initial = VorlixLv2PortValue::toPort (id, VorlixPresetBank::programValue (0, id));
+    const float initial = VorlixLv2PortValue::toPort (id, VorlixParameters::defaultValue (id));
     t << "        a lv2:InputPort, lv2:ControlPort ;\n";
     t << "        lv2:index " << id << " ;\n";
     t << "        lv2:symbol " << quoted (symbol (id)) << " ;\n";
