@@ -28,6 +28,8 @@
 #include <X11/Xutil.h>
 #endif
 
+#include "ResidentMemory.h"
+
 namespace {
 
 using namespace Steinberg;
@@ -44,18 +46,6 @@ double threadCpuSeconds()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// Resident memory of the process in bytes (the second field of /proc/self/statm is pages).
-double residentBytes()
-{
-    std::FILE* f = std::fopen("/proc/self/statm", "r");
-    if (!f)
-        return 0.0;
-    long size = 0, resident = 0;
-    const int read = std::fscanf(f, "%ld %ld", &size, &resident);
-    std::fclose(f);
-    return read == 2 ? double(resident) * double(sysconf(_SC_PAGESIZE)) : 0.0;
 }
 
 // The resident bytes after handing the allocator's free pages back to the system: otherwise pages
