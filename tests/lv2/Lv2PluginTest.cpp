@@ -208,7 +208,9 @@ TEST_F (Lv2Test, PortsCarryTheParameterTableAndTheFormatsPorts)
         SCOPED_TRACE (id);
         const LilvPort* port = lilv_plugin_get_port_by_index (p, static_cast<std::uint32_t> (id));
         EXPECT_TRUE (lilv_port_is_a (p, port, control) && lilv_port_is_a (p, port, input));
-        EXPECT_STREQ (lilv_node_as_string (lilv_port_get_name (p, port)), VorlixParameters::title (id));
+        LilvNode* name = lilv_port_get_name (p, port);
+        EXPECT_STREQ (lilv_node_as_string (name), VorlixParameters::title (id));
+        lilv_node_free (name);
         // The default plays program 0 exactly as a fresh VST 3 instance does.
         EXPECT_EQ (VorlixLv2PortValue::fromPort (id, defs[static_cast<std::size_t> (id)]),
                    VorlixParameters::defaultValue (id));
