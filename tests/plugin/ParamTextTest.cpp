@@ -1,11 +1,14 @@
 // Host-side value texts, both ways, through the controller interface.
 #include "PluginTestSupport.h"
 
+#include "VorlixGenConvert.h"
 #include "VorlixParamID.h"
+#include "VorlixParamText.h"
 #include "tests/support/CommaDecimalLocale.h"
 
 #include "pluginterfaces/base/ustring.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,4 +119,34 @@ TEST (ParamText, ParsesItsOwnTextsBackToTheSameMeaning)
         EXPECT_FALSE (value (c, kFilt1Cutoff, bad, parsed)) << bad;
         EXPECT_FALSE (value (c, kOsc1WaveType, bad, parsed)) << bad;
     }
+}
+
+TEST (ParamText, EachPositionOfAStepParameterPlaysItsOwnSetting)
+{
+    // Formats with stepped controls (the LV2 ports) show positions: each must read back as
+    // itself, and no two positions may play the same engine setting.
+    int stepped = 0;
+    for (int id = 0; id < kNumParams; ++id)
+    {
+        const int count = VorlixParamText::positionCount (id);
+        if (count == 0)
+            continue;
+        ++stepped;
+        const int first = VorlixParamText::firstPosition (id);
+        std::vector<float> engineValues;
+        for (int p = first; p < first + count; ++p)
+        {
+            const float v = VorlixParamText::valueOfPosition (id, p);
+            EXPECT_EQ (VorlixParamText::positionOf (id, v), p) << id << " position " << p;
+            const float plain = VorlixGenConvert::convertValue (id, v);
+            EXPECT_TRUE (std::find (engineValues.begin (), engineValues.end (), plain) == engineValues.end ())
+                << id << " position " << p;
+            engineValues.push_back (plain);
+        }
+        // Out of range positions are the nearest end.
+        EXPECT_EQ (VorlixParamText::valueOfPosition (id, first - 3), VorlixParamText::valueOfPosition (id, first));
+        EXPECT_EQ (VorlixParamText::valueOfPosition (id, first + count + 3),
+                   VorlixParamText::valueOfPosition (id, first + count - 1));
+    }
+    EXPECT_EQ (stepped, 16); // 2 wave shapes, 7 switches, 5 selectors, the voice count, the octave
 }
