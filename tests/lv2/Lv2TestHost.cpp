@@ -119,6 +119,13 @@ Lv2Event Lv2Instance::midi (std::int64_t frame, std::uint8_t status, std::uint8_
 
 void Lv2Instance::run (int frames, const std::vector<Lv2Event>& events)
 {
+    queue (events);
+    process (frames);
+    collect ();
+}
+
+void Lv2Instance::queue (const std::vector<Lv2Event>& events)
+{
     const std::uint32_t capacity = static_cast<std::uint32_t> (controlBuffer.size () * 8);
     auto* seq = reinterpret_cast<LV2_Atom_Sequence*> (controlBuffer.data ());
     seq->atom.type = lv2World.map (LV2_ATOM__Sequence);
@@ -140,7 +147,16 @@ void Lv2Instance::run (int frames, const std::vector<Lv2Event>& events)
     auto* out = reinterpret_cast<LV2_Atom_Sequence*> (notifyBuffer.data ());
     out->atom.type = 0; // the plug-in learns the room it has from the size
     out->atom.size = static_cast<std::uint32_t> (notifyBuffer.size () * 8 - sizeof (LV2_Atom));
+}
+
+void Lv2Instance::process (int frames)
+{
     lilv_instance_run (instance, static_cast<std::uint32_t> (frames));
+}
+
+void Lv2Instance::collect ()
+{
+    const auto* out = reinterpret_cast<const LV2_Atom_Sequence*> (notifyBuffer.data ());
     notified.clear ();
     if (out->atom.type == lv2World.map (LV2_ATOM__Sequence))
         LV2_ATOM_SEQUENCE_FOREACH (out, ev)

@@ -60,8 +60,13 @@ public:
 
     /** Control input and output ports by index. */
     float& control (unsigned index) { return controls[index]; }
-    /** Runs one block with these events on the control port (sorted by frame by the caller). */
+    /** Runs one block with these events on the control port (sorted by frame by the caller):
+        queue, process and collect in one. */
     void run (int frames, const std::vector<Lv2Event>& events = {});
+    /** The three steps of run (): the host's own work before and after the plug-in's. */
+    void queue (const std::vector<Lv2Event>& events);
+    void process (int frames);
+    void collect ();
     const std::vector<float>& left () const { return outLeft; }
     const std::vector<float>& right () const { return outRight; }
     /** Atoms the plug-in wrote to its notify port in the last block (type and body). */

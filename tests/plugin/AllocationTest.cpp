@@ -3,43 +3,7 @@
 
 #include "VorlixParamID.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<bool> counting {false};
-std::atomic<long> allocations {0};
-} // namespace
-
-void* operator new (std::size_t size)
-{
-    if (counting.load (std::memory_order_relaxed))
-        allocations.fetch_add (1, std::memory_order_relaxed);
-    if (void* p = std::malloc (size ? size : 1))
-        return p;
-    throw std::bad_alloc ();
-}
-void* operator new[] (std::size_t size)
-{
-    return operator new (size);
-}
-void operator delete (void* p) noexcept
-{
-    std::free (p);
-}
-void operator delete[] (void* p) noexcept
-{
-    std::free (p);
-}
-void operator delete (void* p, std::size_t) noexcept
-{
-    std::free (p);
-}
-void operator delete[] (void* p, std::size_t) noexcept
-{
-    std::free (p);
-}
+#include "tests/support/CountingNew.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -1,0 +1,57 @@
+// run () allocates nothing: notes, port changes, the UI's messages and the values it is sent back
+// are all handled without operator new.
+#include "Lv2TestHost.h"
+
+#include "Vorlix307Lv2Uris.h"
+#include "VorlixParamID.h"
+
+#include "tests/support/CountingNew.h"
+
+#include <lv2/atom/forge.h>
+
+#include <gtest/gtest.h>
+
+using namespace VorlixLv2Test;
+using namespace VorlixLv2Ports;
+using namespace VorlixTest;
+
+TEST (Lv2Allocation, RunAllocatesNothing)
+{
+    Lv2World world;
+    auto lv2 = Lv2Instance::create (world, VORLIX_LV2_URI, 48000.0, 256);
+    ASSERT_TRUE (lv2);
+    // Events are built before counting: the host's own buffers are not the plug-in's business.
+    std::uint8_t buffer[256];
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init (&forge, world.mapFeature ());
+    lv2_atom_forge_set_buffer (&forge, buffer, sizeof buffer);
+    LV2_Atom_Forge_Frame frame;
+    auto* pick = reinterpret_cast<LV2_Atom*> (lv2_atom_forge_object (&forge, &frame, 0, world.map (VORLIX_LV2_TAG)));
+    lv2_atom_forge_key (&forge, world.map (VORLIX_LV2_TAG_ID));
+    lv2_atom_forge_int (&forge, kPresetListBox);
+    lv2_atom_forge_key (&forge, world.map (VORLIX_LV2_TAG_VALUE));
+    lv2_atom_forge_float (&forge, 5.0f);
+    lv2_atom_forge_pop (&forge, &frame);
+    const auto* body = static_cast<const std::uint8_t*> (LV2_ATOM_BODY (pick));
+    const std::vector<std::vector<Lv2Event>> blocks = {
+        {lv2->midi (0, 0x90, 48, 100), lv2->midi (10, 0x90, 55, 90), lv2->midi (200, 0x90, 60, 127)},
+        {{0, pick->type, {body, body + pick->size}}},
+        {lv2->midi (3, 0x80, 48, 0), lv2->midi (100, 0x90, 55, 0)},
+        {},
+    };
+    lv2->run (256); // anything done once on the first block
+    allocations = 0;
+    for (int round = 0; round < 3; ++round)
+        for (std::size_t b = 0; b < blocks.size (); ++b)
+        {
+            lv2->control (kFilt1Cutoff) = 0.1f * static_cast<float> (b + round);
+            lv2->control (kUseOscSync1) = static_cast<float> ((b + round) % 2);
+            lv2->queue (blocks[b]);
+            counting = true;
+            lv2->process (256);
+            counting = false;
+            lv2->collect ();
+            EXPECT_EQ (allocations.load (), 0) << "round " << round << ", block " << b;
+            allocations = 0;
+        }
+}
