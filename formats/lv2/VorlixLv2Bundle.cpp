@@ -76,7 +76,7 @@ std::string manifest (const std::string& binary, const std::string& uiBinary)
 {
     std::ostringstream t;
     t << prefixes;
-    t << "<" VORLIX_LV2_URI ">\n    a lv2:Plugin ;\n    lv2:binary <" << binary
+    t << "<" VORLIX_LV2_URI ">\n    a lv2:InstrumentPlugin, lv2:Plugin ;\n    lv2:binary <" << binary
       << "> ;\n    rdfs:seeAlso <Vorlix307.ttl> .\n\n";
     t << "<" VORLIX_LV2_UI_URI ">\n    a ui:X11UI ;\n    ui:binary <" << uiBinary
       << "> ;\n    rdfs:seeAlso <Vorlix307.ttl> .\n";
