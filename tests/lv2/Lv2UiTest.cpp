@@ -6,6 +6,7 @@
 #include "VorlixParamID.h"
 
 #include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 
 #include <gtest/gtest.h>
@@ -66,7 +67,17 @@ protected:
         };
         parentFeature = {LV2_UI__parent, reinterpret_cast<void*> (static_cast<std::uintptr_t> (parent))};
         resizeFeature = {LV2_UI__resize, &resize};
-        const LV2_Feature* features[] = {world.features ()[0], &parentFeature, &resizeFeature, nullptr};
+        instantiate (nullptr);
+    }
+
+    /** A UI in the parent window, with the host's options when given. */
+    void instantiate (const LV2_Options_Option* options)
+    {
+        if (ui)
+            descriptor->cleanup (ui);
+        LV2_Feature optionsFeature {LV2_OPTIONS__options, const_cast<LV2_Options_Option*> (options)};
+        const LV2_Feature* features[] = {world.features ()[0], &parentFeature, &resizeFeature,
+                                         options ? &optionsFeature : nullptr, nullptr};
         LV2UI_Widget widget = nullptr;
         ui = descriptor->instantiate (descriptor, VORLIX_LV2_URI, VORLIX_LV2_BUNDLE, write, this, &widget, features);
         ASSERT_NE (ui, nullptr);
@@ -214,6 +225,30 @@ TEST_F (Lv2UiTest, DrawsMovesAKnobOnAPortEventAndWritesAPortOnADrag)
             EXPECT_LE (w.value, 1.0f);
         }
     EXPECT_TRUE (wrote) << "the drag wrote no cutoff port";
+}
+
+TEST_F (Lv2UiTest, TheHostsScaleFactorSizesTheWindow)
+{
+    const struct
+    {
+        float factor;
+        std::pair<int, int> size;
+    } cases[] = {{2.0f, {1130, 520}}, {1.5f, {848, 390}}, {9.0f, {1695, 780}}, {-1.0f, {565, 260}}};
+    for (const auto& c : cases)
+    {
+        float factor = c.factor;
+        const LV2_Options_Option options[] = {
+            {LV2_OPTIONS_INSTANCE, 0, world.map (LV2_UI__scaleFactor), sizeof (float), world.map (LV2_ATOM__Float),
+             &factor},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        resized = {0, 0};
+        instantiate (options);
+        pump ();
+        EXPECT_EQ (resized, c.size) << "scale " << c.factor; // clamped to 1..3
+        XWindowAttributes a {};
+        XGetWindowAttributes (display, child, &a);
+        EXPECT_EQ (std::make_pair (a.width, a.height), c.size) << "scale " << c.factor;
+    }
 }
 
 } // namespace
