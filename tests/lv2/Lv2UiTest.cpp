@@ -225,6 +225,13 @@ TEST_F (Lv2UiTest, DrawsMovesAKnobOnAPortEventAndWritesAPortOnADrag)
             EXPECT_LE (w.value, 1.0f);
         }
     EXPECT_TRUE (wrote) << "the drag wrote no cutoff port";
+
+    // The voices read-out follows the plug-in's output port, and only that read-out changes.
+    const auto silent = pixels ();
+    setPort (VorlixLv2Ports::kVoices, 7.0f);
+    const Box readout = difference (silent, pixels ());
+    ASSERT_FALSE (readout.empty ()) << "the voices read-out did not change";
+    EXPECT_LT ((readout.right - readout.left) * (readout.bottom - readout.top), 565 * 260 / 50);
 }
 
 TEST_F (Lv2UiTest, TheHostsScaleFactorSizesTheWindow)
