@@ -12,6 +12,7 @@ packages=(
   libpng-dev libsndfile1-dev libebur128-dev libstb-dev
   clang libclang-rt-14-dev
   valgrind sox zenity
+  g++-mingw-w64-x86-64-posix wine wine64
 )
 
 missing=()
