@@ -181,7 +181,7 @@ bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& 
     windowClass.hbrBackground = static_cast<HBRUSH> (GetStockObject (BLACK_BRUSH));
     RegisterClassW (&windowClass);
     // A popup at the screen's origin: its client area is the editor, with no frame to allow for.
-    HWND window = CreateWindowExW (WS_EX_TOPMOST, windowClass.lpszClassName, L"Vorlix307", WS_POPUP | WS_VISIBLE, 0, 0,
+    HWND window = CreateWindowExW (WS_EX_TOPMOST, windowClass.lpszClassName, L"Vorlix307", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                    width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (window == nullptr)
     {
@@ -202,6 +202,8 @@ bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& 
         std::vector<std::uint8_t> previous;
         for (int attempt = 0; attempt < 40; ++attempt)
         {
+            // Asked to paint, as a window that was uncovered is: the editor draws a frame.
+            RedrawWindow (window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
             pumpMessages (std::chrono::milliseconds (100));
             rgb = grabWindow (window, width, height);
             const bool drawn = std::any_of (rgb.begin (), rgb.end (), [] (std::uint8_t v) { return v != 0; });
