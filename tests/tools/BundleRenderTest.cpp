@@ -241,13 +241,24 @@ TEST (BundleRender, AVstPresetFileRendersLikePickingItsProgram)
         const CommandResult picked = runCommand (kRender, {"--plugin", kBundle, "--program", program, "--seconds", "2",
                                                            "--out", tmp / "picked.wav"});
         ASSERT_EQ (picked.exitCode, 0) << picked.err;
-        const CommandResult loaded = runCommand (kRender, {"--plugin", kBundle, "--program", "7", "--preset",
-                                                           folder + program + ".vstpreset", "--seconds", "2",
-                                                           "--out", tmp / "loaded.wav"});
+        const std::string presetPath = folder + program + ".vstpreset";
+        const CommandResult loaded = runCommand (kRender, {"--plugin", kBundle, "--program", "7", "--preset", presetPath,
+                                                           "--seconds", "2", "--out", tmp / "loaded.wav",
+                                                           "--save-state", tmp / "state.bin"});
         ASSERT_EQ (loaded.exitCode, 0) << loaded.err;
         const Wav a = readWav (tmp / "picked.wav"), b = readWav (tmp / "loaded.wav");
         EXPECT_GT (measure (a).peak, 0.001f) << program;
         EXPECT_TRUE (a.left == b.left && a.right == b.right) << program;
+
+        // The state saved after loading is the preset's own state, byte for byte.
+        const auto bytesOf = [] (const std::string& path) {
+            std::ifstream in (path, std::ios::binary);
+            return Vorlix::Presets::Bytes (std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ());
+        };
+        Vorlix::Presets::ParsedPreset parsed;
+        std::string why;
+        ASSERT_TRUE (Vorlix::Presets::readPresetFile (bytesOf (presetPath), parsed, why)) << why;
+        EXPECT_EQ (bytesOf (tmp / "state.bin"), parsed.componentState) << program;
     }
 
     // A preset of another plug-in is refused in one line.

@@ -1,6 +1,7 @@
 #include "tools/render/ProgramAccess.h"
 
 #include "plugin/IVorlixPresetAccess.h"
+#include "tools/host/HostMemoryStream.h"
 #include "tools/presets/VstPresetFile.h"
 
 #include <algorithm>
@@ -113,6 +114,25 @@ bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const TUID 
     if (a->importPreset (text.data (), static_cast<int32> (text.size ())) != kResultOk)
     {
         error = path + ": not a preset document (the file is not valid JSON)";
+        return false;
+    }
+    return true;
+}
+
+bool saveComponentState (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error)
+{
+    Host::HostMemoryStream state;
+    if (instance.component ()->getState (&state) != kResultOk)
+    {
+        error = "the component did not give its state";
+        return false;
+    }
+    std::ofstream out (std::filesystem::path (path), std::ios::binary | std::ios::trunc);
+    out.write (state.getData (), static_cast<std::streamsize> (state.getSize ()));
+    out.close ();
+    if (!out)
+    {
+        error = "cannot write " + path;
         return false;
     }
     return true;

@@ -18,4 +18,7 @@ bool selectProgram (const Vorlix::Host::PluginInstance& instance, const std::str
 bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const Steinberg::TUID classId,
                        const std::string& path, std::string& error);
 
+/** Writes the component's state (getState) to `path` byte for byte, as a host stores it. */
+bool saveComponentState (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error);
+
 } // namespace Vorlix::Render

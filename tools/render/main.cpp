@@ -110,6 +110,9 @@ int run (const Render::RenderOptions& options)
     if (!options.preset.empty () && !Render::importPresetFile (*instance, classInfo.cid, options.preset, error))
         return fail (error);
 
+    if (!options.saveState.empty () && !Render::saveComponentState (*instance, options.saveState, error))
+        return fail (error);
+
     if (!options.screenshot.empty ())
     {
         int width = 0, height = 0;
