@@ -259,6 +259,18 @@ TEST (BundleRender, AVstPresetFileRendersLikePickingItsProgram)
         std::string why;
         ASSERT_TRUE (Vorlix::Presets::readPresetFile (bytesOf (presetPath), parsed, why)) << why;
         EXPECT_EQ (bytesOf (tmp / "state.bin"), parsed.componentState) << program;
+
+        // Its exported JSON document, imported over another program, brings the same sound back.
+        ASSERT_EQ (runCommand (kRender, {"--plugin", kBundle, "--preset", presetPath, "--export-preset",
+                                         tmp / "sound.json", "--seconds", "0.1", "--out", tmp / "unused.wav"})
+                       .exitCode,
+                   0);
+        const CommandResult imported = runCommand (kRender, {"--plugin", kBundle, "--program", "7", "--preset",
+                                                             tmp / "sound.json", "--seconds", "2", "--out",
+                                                             tmp / "imported.wav"});
+        ASSERT_EQ (imported.exitCode, 0) << imported.err;
+        const Wav c = readWav (tmp / "imported.wav");
+        EXPECT_TRUE (a.left == c.left && a.right == c.right) << program;
     }
 
     // A preset of another plug-in is refused in one line.

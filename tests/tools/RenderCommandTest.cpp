@@ -27,7 +27,7 @@ TEST (RenderCommand, HelpListsEveryOption)
     const CommandResult r = runCommand (kRender, {"--help"});
     EXPECT_EQ (r.exitCode, 0);
     for (const char* option : {"--plugin", "--program", "--preset", "--midi", "--seconds", "--rate", "--block", "--out",
-                               "--save-state", "--info", "--list-programs"})
+                               "--save-state", "--export-preset", "--info", "--list-programs"})
         EXPECT_NE (r.out.find (option), std::string::npos) << option;
 }
 

@@ -12,7 +12,7 @@ TEST (RenderOptions, ReadsEveryOption)
     std::string error;
     ASSERT_TRUE (parseRenderOptions ({"--plugin", "/p/V.vst3", "--program", "bass-vorlix", "--preset=x.json", "--midi",
                                       "song.mid", "--seconds", "2.5", "--rate=44100", "--block", "64", "--out", "o.wav",
-                                      "--save-state", "s.bin", "--info", "--list-programs"},
+                                      "--save-state", "s.bin", "--export-preset", "p.json", "--info", "--list-programs"},
                                      o, error))
         << error;
     EXPECT_EQ (o.plugin, "/p/V.vst3");
@@ -24,6 +24,7 @@ TEST (RenderOptions, ReadsEveryOption)
     EXPECT_EQ (o.block, 64);
     EXPECT_EQ (o.out, "o.wav");
     EXPECT_EQ (o.saveState, "s.bin");
+    EXPECT_EQ (o.exportPreset, "p.json");
     EXPECT_TRUE (o.info);
     EXPECT_TRUE (o.listPrograms);
 

@@ -138,4 +138,35 @@ bool saveComponentState (const Vorlix::Host::PluginInstance& instance, const std
     return true;
 }
 
+bool exportPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error)
+{
+    IPtr<IVorlixPresetAccess> a = access (instance, error);
+    if (!a)
+        return false;
+    int32 needed = 0;
+    std::string text (4096, '\0');
+    // Asked twice at most: the first answer says how much room the document needs.
+    for (int attempt = 0; attempt < 2; ++attempt)
+    {
+        if (a->exportPreset (text.data (), static_cast<int32> (text.size ()), &needed) == kResultOk)
+        {
+            text.resize (text.find ('\0'));
+            std::ofstream out (std::filesystem::path (path), std::ios::binary | std::ios::trunc);
+            out << text;
+            out.close ();
+            if (!out)
+            {
+                error = "cannot write " + path;
+                return false;
+            }
+            return true;
+        }
+        if (needed <= static_cast<int32> (text.size ()))
+            break;
+        text.assign (static_cast<size_t> (needed), '\0');
+    }
+    error = "the module gave no preset document";
+    return false;
+}
+
 } // namespace Vorlix::Render

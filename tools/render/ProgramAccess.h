@@ -21,4 +21,7 @@ bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const Stein
 /** Writes the component's state (getState) to `path` byte for byte, as a host stores it. */
 bool saveComponentState (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error);
 
+/** Writes the current sound's JSON preset document to `path`, as the editor's export does. */
+bool exportPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error);
+
 } // namespace Vorlix::Render

@@ -106,6 +106,9 @@ const std::vector<OptionSpec>& optionTable ()
              return true;
          }},
         {"--out", "FILE.wav", "output file, 32-bit float stereo WAV (default vorlix.wav)", text (&RenderOptions::out)},
+        {"--export-preset", "FILE.json", "write the sound as a JSON preset document, as the editor exports it, after "
+                                         "--program and --preset",
+         text (&RenderOptions::exportPreset)},
         {"--save-state", "FILE", "write the component's state, as a host stores it, after --program and --preset",
          text (&RenderOptions::saveState)},
         {"--screenshot", "FILE.png", "open the editor as a host would (Xvfb when there is no display) and save its "

@@ -18,6 +18,7 @@ struct RenderOptions
     double rate = 48000.0;
     int block = 256;
     std::string out = "vorlix.wav";
+    std::string exportPreset;           // non-empty: write the sound's JSON preset document there (after program and preset)
     std::string saveState;              // non-empty: write the component's state there (after program and preset)
     std::string screenshot;             // non-empty: save the editor's picture as PNG instead of rendering
     std::optional<float> scale;         // the editor's scale for --screenshot; empty: the view's own choice

@@ -112,6 +112,8 @@ int run (const Render::RenderOptions& options)
 
     if (!options.saveState.empty () && !Render::saveComponentState (*instance, options.saveState, error))
         return fail (error);
+    if (!options.exportPreset.empty () && !Render::exportPresetFile (*instance, options.exportPreset, error))
+        return fail (error);
 
     if (!options.screenshot.empty ())
     {
