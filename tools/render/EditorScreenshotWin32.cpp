@@ -3,8 +3,9 @@
 // screen shows in the window's area as PNG.
 #include "tools/render/EditorScreenshot.h"
 
+#include "tools/render/ScreenshotView.h"
+
 #include "pluginterfaces/gui/iplugview.h"
-#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 #include <windows.h>
 
@@ -12,7 +13,6 @@
 #define STBI_WRITE_NO_STDIO
 #include <stb/stb_image_write.h>
 
-#include <algorithm>
 #include <chrono>
 #include <fstream>
 
@@ -130,49 +130,10 @@ bool writeRgbPng (const std::string& path, const std::vector<std::uint8_t>& rgb,
 bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& pngPath, std::optional<float> scale,
                            int& width, int& height, std::string& error)
 {
-    width = height = 0;
-    if (!controller)
-    {
-        error = "the plug-in has no edit controller";
-        return false;
-    }
-    IPlugView* view = controller->createView (Vst::ViewType::kEditor);
+    IPlugView* view = openEditorView (controller, kPlatformTypeHWND, "a window (HWND)", scale, width, height, error);
     if (!view)
-    {
-        error = "the plug-in offers no editor view";
         return false;
-    }
     const auto releaseView = [&] { view->release (); };
-    if (view->isPlatformTypeSupported (kPlatformTypeHWND) != kResultTrue)
-    {
-        releaseView ();
-        error = "the editor cannot be embedded in a window (HWND)";
-        return false;
-    }
-    if (scale)
-    {
-        IPlugViewContentScaleSupport* scaling = nullptr;
-        const bool taken = view->queryInterface (IPlugViewContentScaleSupport::iid, reinterpret_cast<void**> (&scaling))
-                               == kResultOk
-                           && scaling && scaling->setContentScaleFactor (*scale) == kResultTrue;
-        if (scaling)
-            scaling->release ();
-        if (!taken)
-        {
-            releaseView ();
-            error = "the editor cannot be scaled";
-            return false;
-        }
-    }
-    ViewRect rect;
-    if (view->getSize (&rect) != kResultTrue || rect.getWidth () <= 0 || rect.getHeight () <= 0)
-    {
-        releaseView ();
-        error = "the editor reports no size";
-        return false;
-    }
-    width = rect.getWidth ();
-    height = rect.getHeight ();
 
     WNDCLASSW windowClass {};
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -198,19 +159,14 @@ bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& 
     std::vector<std::uint8_t> rgb;
     if (ok)
     {
-        // Frames come from the view's timer; wait until two grabs agree and show something.
-        std::vector<std::uint8_t> previous;
-        for (int attempt = 0; attempt < 40; ++attempt)
-        {
-            // Asked to paint, as a window that was uncovered is: the editor draws a frame.
-            RedrawWindow (window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-            pumpMessages (std::chrono::milliseconds (100));
-            rgb = grabWindow (window, width, height);
-            const bool drawn = std::any_of (rgb.begin (), rgb.end (), [] (std::uint8_t v) { return v != 0; });
-            if (drawn && rgb == previous)
-                break;
-            previous = rgb;
-        }
+        // Frames come from the view's timer; each round the window is asked to paint, as a window
+        // that was uncovered is.
+        rgb = waitForSteadyPicture (
+            [&] {
+                RedrawWindow (window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+                pumpMessages (std::chrono::milliseconds (100));
+            },
+            [&] { return grabWindow (window, width, height); });
         view->removed ();
     }
     view->setFrame (nullptr);

@@ -13,6 +13,12 @@ constexpr int kContextCoreProfileBit = 0x0001;
 using CreateContextAttribs = HGLRC (WINAPI*) (HDC, HGLRC, const int*);
 using SwapInterval = BOOL (WINAPI*) (int);
 
+template <typename Fn>
+Fn extension (const char* name)
+{
+    return reinterpret_cast<Fn> (reinterpret_cast<void*> (wglGetProcAddress (name)));
+}
+
 bool choosePixelFormat (HDC dc)
 {
     if (GetPixelFormat (dc) != 0)
@@ -63,13 +69,13 @@ struct VexaOpenGLContextWGL::Impl
         HGLRC core = nullptr;
         if (wglMakeCurrent (dc, legacy))
         {
-            const auto create = reinterpret_cast<CreateContextAttribs> (wglGetProcAddress ("wglCreateContextAttribsARB"));
+            const auto create = extension<CreateContextAttribs> ("wglCreateContextAttribsARB");
             const int attributes[] = {kContextMajorVersion, 3, kContextMinorVersion, 2, kContextProfileMask,
                                       kContextCoreProfileBit, 0};
             if (create != nullptr)
                 core = create (dc, nullptr, attributes);
             if (core != nullptr && wglMakeCurrent (dc, core))
-                if (const auto interval = reinterpret_cast<SwapInterval> (wglGetProcAddress ("wglSwapIntervalEXT")))
+                if (const auto interval = extension<SwapInterval> ("wglSwapIntervalEXT"))
                     interval (1);
         }
         saved.restore ();

@@ -22,7 +22,8 @@ PROC lookUpProc (const char* name)
 template <typename Fn>
 bool lookUp (Fn& fn, const char* name)
 {
-    fn = reinterpret_cast<Fn> (lookUpProc (name));
+    // Through void*: PROC is a generic function pointer type that each entry point is cast from.
+    fn = reinterpret_cast<Fn> (reinterpret_cast<void*> (lookUpProc (name)));
     return fn != nullptr;
 }
 #else
