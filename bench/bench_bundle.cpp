@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -55,6 +56,15 @@ double residentBytes()
     const int read = std::fscanf(f, "%ld %ld", &size, &resident);
     std::fclose(f);
     return read == 2 ? double(resident) * double(sysconf(_SC_PAGESIZE)) : 0.0;
+}
+
+// The resident bytes after handing the allocator's free pages back to the system: otherwise pages
+// that an earlier editor freed but the allocator kept are reused unseen, and what an editor adds
+// depends on what ran before it.
+double settledResidentBytes()
+{
+    malloc_trim(0);
+    return residentBytes();
 }
 
 // The bundle is loaded once for the whole run, as a host keeps it loaded.
@@ -326,7 +336,7 @@ void editorOpen(benchmark::State& state)
             state.SkipWithError("cannot open the display");
             return;
         }
-        const double before = residentBytes();
+        const double before = settledResidentBytes();
         const auto t0 = Clock::now();
         IPlugView* view = p->controller()->createView(Vst::ViewType::kEditor);
         bool shown = false;
@@ -337,14 +347,14 @@ void editorOpen(benchmark::State& state)
                 shown = frame.pumpUntil([&] { return frameOnScreen(win); }, 5000);
         }
         const auto t1 = Clock::now();
-        const double open = residentBytes();
+        const double open = settledResidentBytes();
         if (view)
         {
             view->removed();
             view->setFrame(nullptr);
             view->release();
         }
-        const double closed = residentBytes();
+        const double closed = settledResidentBytes();
         if (!shown)
         {
             state.SkipWithError("the editor showed no frame");

@@ -1,6 +1,8 @@
 // zenity / kdialog preset dialogs and the file writing and reading behind them.
 #include "editor/PresetFileDialogs.h"
 
+#include "editor/UserFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -183,32 +185,6 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
     return ok;
 }
 
-bool readWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    char buffer[65536];
-    bool ok = true;
-    while (true) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            out.append(buffer, static_cast<std::size_t>(n));
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        ok = n == 0;
-        break;
-    }
-    ::close(fd);
-    if (!ok) out.clear();
-    return ok;
-}
-
 void runPresetExportDialog(const std::string& suggestedName, const std::function<std::string()>& exportJson) {
     const DialogTool tool = findDialogTool();
     if (tool == DialogTool::kNone) {
@@ -230,8 +206,13 @@ void runPresetImportDialog(const std::function<bool(const std::string&)>& import
     const std::optional<std::string> path = askOpenPresetPath(tool);
     if (!path || !importJson) return;
     std::string text;
-    if (!readWholeFile(*path, text)) return;  // unreadable: nothing changes
-    if (!importJson(text)) showPresetError(tool, *path + " is not a Vorlix307 preset (not valid JSON).");
+    const UserFileError error = readUserFile(*path, kMaxPresetFileBytes, text);
+    if (error == UserFileError::kCannotOpen) return;  // gone since it was chosen: nothing changes
+    if (error != UserFileError::kNone) {
+        showPresetError(tool, *path + " cannot be imported (" + userFileErrorText(error) + ").");
+        return;
+    }
+    if (!importJson(text)) showPresetError(tool, *path + " is not a Vorlix307 preset document.");
 }
 
 } // namespace Vorlix

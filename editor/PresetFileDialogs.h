@@ -1,6 +1,7 @@
 // The file dialogs behind the editor's preset export and import buttons on Linux: zenity, or
 // kdialog when zenity is missing, run synchronously on the user-interface thread; the exported
-// document is written atomically and an imported file is read whole.
+// document is written atomically and an imported file is read whole (a regular file of preset
+// size only).
 #pragma once
 
 #include <functional>
@@ -35,8 +36,6 @@ void showPresetError(DialogTool tool, const std::string& message);
 // Writes through a temporary file in the same folder, then renames it over `path`, so a crash or
 // a full disk never leaves a half-written preset. False when anything failed (the target is untouched).
 bool writeFileAtomically(const std::string& path, std::string_view data);
-// The whole file as bytes; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string& out);
 
 // The complete export and import gestures. `exportJson` yields the document; `importJson` applies
 // one and says whether it was a valid preset. Without any dialog tool both only say so on stderr.

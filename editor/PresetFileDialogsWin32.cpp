@@ -3,12 +3,12 @@
 // Paths travel as UTF-8 and become wide strings only at the system calls.
 #include "editor/PresetFileDialogs.h"
 
+#include "editor/UserFile.h"
+
 #include <windows.h>
 #include <commdlg.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace Vorlix {
@@ -88,20 +88,6 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
     return ok;
 }
 
-bool readWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
-    std::ifstream file(std::filesystem::path(wide(path)), std::ios::binary);
-    if (!file) return false;
-    out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        out.clear();
-        return false;
-    }
-    return true;
-}
-
 void runPresetExportDialog(const std::string& suggestedName, const std::function<std::string()>& exportJson) {
     const std::optional<std::string> path = askPath(true, suggestedName);
     if (!path || !exportJson) return;
@@ -112,8 +98,13 @@ void runPresetImportDialog(const std::function<bool(const std::string&)>& import
     const std::optional<std::string> path = askPath(false, std::string());
     if (!path || !importJson) return;
     std::string text;
-    if (!readWholeFile(*path, text)) return;  // unreadable: nothing changes
-    if (!importJson(text)) showError(*path + " is not a Vorlix307 preset (not valid JSON).");
+    const UserFileError error = readUserFile(*path, kMaxPresetFileBytes, text);
+    if (error == UserFileError::kCannotOpen) return;  // gone since it was chosen: nothing changes
+    if (error != UserFileError::kNone) {
+        showError(*path + " cannot be imported (" + userFileErrorText(error) + ").");
+        return;
+    }
+    if (!importJson(text)) showError(*path + " is not a Vorlix307 preset document.");
 }
 
 } // namespace Vorlix

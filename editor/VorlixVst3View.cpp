@@ -3,24 +3,21 @@
 #include "editor/VorlixVst3View.h"
 
 #include "VorlixVst3Plugin.h"
-#include "editor/DoubleResolutionArtwork.h"
 #include "editor/PresetFileDialogs.h"
+#include "vexagui/text/NumberText.h"
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
 namespace Vorlix {
 
 std::optional<float> uiScaleFromText(const char* text) {
-    if (text == nullptr || *text == '\0') return std::nullopt;
-    char* end = nullptr;
-    const float v = std::strtof(text, &end);
-    while (end != nullptr && std::isspace(static_cast<unsigned char>(*end))) ++end;
-    if (end == text || end == nullptr || *end != '\0' || !std::isfinite(v)) return std::nullopt;
-    return vexagui::VexaSynthPluginVst3::clampContentScale(v);
+    if (text == nullptr) return std::nullopt;
+    const std::optional<double> v = vexagui::numberFromText(text);
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    return vexagui::VexaSynthPluginVst3::clampContentScale(static_cast<float>(*v));
 }
 
 namespace {
@@ -32,9 +29,7 @@ Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
 class VorlixVst3View final : public vexagui::VexaSynthPluginVst3 {
 public:
     VorlixVst3View(vexagui::VexaEditor& editor_, vexagui::VexaRendererOpenGL& renderer_, VorlixVst3Plugin* owner)
-        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {
-        renderer.setDoubleResolutionSource(doubleResolutionArtwork);
-    }
+        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {}
 
     // Runs inside drainHostRequest on the UI thread; the dialogs are modal and return before the
     // slot is cleared.
@@ -71,6 +66,7 @@ private:
 
 Steinberg::IPlugView* createVorlixVst3View(vexagui::VexaEditor& editor, vexagui::VexaRendererOpenGL& renderer,
                                            VorlixVst3Plugin* plugin) {
+    if (vexagui::VexaSynthPluginVst3::hasAttachedView(renderer)) return nullptr;
     return new VorlixVst3View(editor, renderer, plugin);
 }
 

@@ -21,7 +21,8 @@ namespace Vorlix {
 std::optional<float> uiScaleFromText(const char* text);
 
 // A new view (reference count 1, owned by the caller) on the plug-in's editor root and renderer;
-// `plugin` performs the preset export and import. UI thread.
+// `plugin` performs the preset export and import. Null while another view of the renderer is
+// attached: the instance has one editor tree, which draws into one window. UI thread.
 Steinberg::IPlugView* createVorlixVst3View(vexagui::VexaEditor& editor, vexagui::VexaRendererOpenGL& renderer,
                                            VorlixVst3Plugin* plugin);
 

@@ -24,8 +24,8 @@ public:
         it did not fit. UI thread. */
     virtual Steinberg::tresult PLUGIN_API exportPreset (Steinberg::char8* text, Steinberg::int32 size,
                                                        Steinberg::int32* needed) = 0;
-    /** Applies a preset document of `length` bytes. kResultOk when applied, kResultFalse when it is not
-        valid JSON (nothing changed). UI thread. */
+    /** Applies a preset document of `length` bytes. kResultOk when applied, kResultFalse (nothing
+        changed) when it is not valid JSON, not a JSON object, or names another plug-in. UI thread. */
     virtual Steinberg::tresult PLUGIN_API importPreset (const Steinberg::char8* text, Steinberg::int32 length) = 0;
 
     static const Steinberg::FUID iid;

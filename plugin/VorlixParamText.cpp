@@ -2,11 +2,11 @@
 #include "VorlixParamText.h"
 
 #include "VorlixParamID.h"
+#include "vexagui/text/NumberText.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace VorlixParamText {
@@ -125,17 +125,27 @@ void trimmed (const char* text, char* out, std::size_t size)
     out[n] = '\0';
 }
 
-/** A leading number and what follows it (blanks skipped); false without a finite number. */
+/** A leading number and what follows it (blanks skipped); false without a finite number. The
+    host's locale plays no part: texts are written with '.' whatever it is, and read back so. */
 bool leadingNumber (const char* text, double& number, const char*& rest)
 {
-    char* end = nullptr;
-    number = std::strtod (text, &end);
-    if (end == text || !std::isfinite (number))
+    const std::size_t used = vexagui::leadingNumber (text, number);
+    if (used == 0 || !std::isfinite (number))
         return false;
+    const char* end = text + used;
     while (*end == ' ' || *end == '\t')
         ++end;
     rest = end;
     return true;
+}
+
+/** `value` with `decimals` decimals and then `unit`, e.g. "0.250 s". */
+void formatNumber (double value, int decimals, const char* unit, char* out, std::size_t size)
+{
+    char number[48];
+    if (!vexagui::formatFixed (value, decimals, number, sizeof number))
+        std::snprintf (number, sizeof number, "%s", "?");
+    std::snprintf (out, size, "%s %s", number, unit);
 }
 
 } // namespace
@@ -156,7 +166,7 @@ void format (int id, float value, char* out, std::size_t size)
         case Kind::envelopeTime:
         {
             const float seconds = maxSeconds (id) * v * v * v * v;
-            std::snprintf (out, size, seconds < 1.0f ? "%.3f s" : "%.2f s", static_cast<double> (seconds));
+            formatNumber (static_cast<double> (seconds), seconds < 1.0f ? 3 : 2, "s", out, size);
             break;
         }
         case Kind::switchOnOff: std::snprintf (out, size, "%s", v < 0.5f ? "Off" : "On"); break;
@@ -171,9 +181,9 @@ void format (int id, float value, char* out, std::size_t size)
         }
         case Kind::octave: std::snprintf (out, size, "%s", v < 0.5f ? "-1 oct" : "-2 oct"); break;
         case Kind::bipolar:
-            std::snprintf (out, size, "%.1f %%", static_cast<double> ((2.0f * v - 1.0f) * 100.0f));
+            formatNumber (static_cast<double> ((2.0f * v - 1.0f) * 100.0f), 1, "%", out, size);
             break;
-        case Kind::percent: std::snprintf (out, size, "%.1f %%", static_cast<double> (v * 100.0f)); break;
+        case Kind::percent: formatNumber (static_cast<double> (v * 100.0f), 1, "%", out, size); break;
     }
 }
 

@@ -23,6 +23,9 @@ bool detuneStoredFor (int id, const bool (&stored)[kNumParams])
 constexpr size_t kMaxPresetBytes = 1u << 20;
 constexpr int kMaxPresetDepth = 16;
 
+// The name a preset document gives its plug-in.
+constexpr const char* kPluginName = "Vorlix307";
+
 struct TooDeep
 {
 };
@@ -79,10 +82,10 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
     // The host is not sent restartComponent here: it asked for this restore and reads the values
     // back afterwards, and a host may hold its own lock around setState (Ardour 7.3 loading a
     // preset deadlocks when restartComponent arrives from inside setState).
-    if (count < kNumParams)
-        return kResultFalse;
+    // A short stream (an older, shorter layout included) still applied what it held: an open
+    // editor has to show that as well, even though the restore is reported incomplete.
     syncGuiFromHost ();
-    return kResultOk;
+    return count < kNumParams ? kResultFalse : kResultOk;
 }
 
 //--- preset document ----------------------------------------------------------------------------
@@ -100,7 +103,7 @@ std::string VorlixVst3Plugin::exportPresetJson () const
                 std::memory_order_relaxed)));
         document["params"] = std::move (params);
     }
-    document["plugin"] = "Vorlix307";
+    document["plugin"] = kPluginName;
     document["program"] = program;
     document["programName"] = VorlixPresetBank::programName (program);
     return document.dump (2, ' ', false);
@@ -126,31 +129,36 @@ bool VorlixVst3Plugin::importPresetJson (const std::string& text)
         return false;
     }
 
+    // Only an object is a preset document. One that names another plug-in holds that plug-in's
+    // values, which mean something else here; a document without the name is still taken.
+    if (!document.is_object ())
+        return false;
+    if (const auto named = document.find ("plugin");
+        named != document.end () && !(named->is_string () && named->get_ref<const std::string&> () == kPluginName))
+        return false;
+
     int program = 0;
     float values[kNumParams];
     bool stored[kNumParams] = {};
     int count = 0;
-    if (document.is_object ())
-    {
-        const auto p = document.find ("program");
-        // Clamped in 64 bits, so that a huge number cannot wrap into a valid-looking index.
-        if (p != document.end () && p->is_number_unsigned ())
-            program = static_cast<int> (std::min<std::uint64_t> (p->get<std::uint64_t> (), num_programs - 1));
-        else if (p != document.end () && p->is_number_integer ())
-            program = static_cast<int> (std::clamp<std::int64_t> (p->get<std::int64_t> (), 0, num_programs - 1));
+    const auto p = document.find ("program");
+    // Clamped in 64 bits, so that a huge number cannot wrap into a valid-looking index.
+    if (p != document.end () && p->is_number_unsigned ())
+        program = static_cast<int> (std::min<std::uint64_t> (p->get<std::uint64_t> (), num_programs - 1));
+    else if (p != document.end () && p->is_number_integer ())
+        program = static_cast<int> (std::clamp<std::int64_t> (p->get<std::int64_t> (), 0, num_programs - 1));
 
-        const auto params = document.find ("params");
-        if (params != document.end () && params->is_array ())
+    const auto params = document.find ("params");
+    if (params != document.end () && params->is_array ())
+    {
+        count = static_cast<int> (std::min<size_t> (params->size (), kNumParams));
+        for (int id = 0; id < count; ++id)
         {
-            count = static_cast<int> (std::min<size_t> (params->size (), kNumParams));
-            for (int id = 0; id < count; ++id)
+            const nlohmann::json& element = (*params)[static_cast<size_t> (id)];
+            if (element.is_number ())
             {
-                const nlohmann::json& element = (*params)[static_cast<size_t> (id)];
-                if (element.is_number ())
-                {
-                    values[id] = toUnit (element.get<double> ());
-                    stored[id] = true;
-                }
+                values[id] = toUnit (element.get<double> ());
+                stored[id] = true;
             }
         }
     }

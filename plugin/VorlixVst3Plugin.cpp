@@ -301,20 +301,24 @@ void VorlixVst3Plugin::applyNormalizedParam (int id, float value, bool notifyHos
     if (id < 0 || id >= kNumParams)
         return;
     const float v = toUnit (value);
+    int recentred = -1;
     {
         UiUnit unit (*this);
-        applyValue (unit.out (), id, v, ApplyMode::edit, false);
+        recentred = applyValue (unit.out (), id, v, ApplyMode::edit, false);
     }
     if (!notifyHost)
+    {
+        // The host set the switch and knows of it, but not of the detune that followed; the next
+        // block tells it, the way automation of the switch is reported.
+        if (recentred >= 0)
+            unreportedDetunes.fetch_or (detuneBit (recentred), std::memory_order_relaxed);
         return;
+    }
     reportEdit (id, v);
     // The switch re-centred its detune on our side; the host has to hear of that as well, or its
     // display and automation keep a detune the engine no longer plays.
-    if (id == kUseOscSync1 || id == kUseOscSync2)
-    {
-        const int detuneId = id == kUseOscSync1 ? kOsc1Detune : kOsc2Detune;
-        reportEdit (detuneId, normalizedParam (detuneId));
-    }
+    if (recentred >= 0)
+        reportEdit (recentred, normalizedParam (recentred));
 }
 
 void VorlixVst3Plugin::reportEdit (int id, float value)
@@ -446,6 +450,23 @@ void VorlixVst3Plugin::loadProgram (int index)
 
 //--- processing (audio thread) ------------------------------------------------------------------
 
+void VorlixVst3Plugin::reportDetunes (IParameterChanges* out, unsigned detunes)
+{
+    for (const int detuneId : {kOsc1Detune, kOsc2Detune})
+    {
+        if (!(detunes & detuneBit (detuneId)))
+            continue;
+        int32 index = 0;
+        IParamValueQueue* queue = out ? out->addParameterData (static_cast<ParamID> (detuneId), index) : nullptr;
+        int32 point = 0;
+        if (queue && queue->addPoint (0, normalizedParam (detuneId), point) == kResultOk)
+            detunes &= ~detuneBit (detuneId);
+    }
+    // No room this time (or no output list at all): a later block tries again.
+    if (detunes != 0)
+        unreportedDetunes.fetch_or (detunes, std::memory_order_relaxed);
+}
+
 void VorlixVst3Plugin::handleEvent (const Event& event)
 {
     switch (event.type)
@@ -504,7 +525,10 @@ tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
     handoff.drain (*engine);
     DirectWriter writer {*this};
 
-    // 1. Parameter changes: the last point of each queue, for the whole block.
+    // 1. Parameter changes: the last point of each queue, for the whole block. A detune that a
+    //    switch re-centres is reported back in the same block, unless the host set that detune
+    //    itself later in the block.
+    unsigned recentred = unreportedDetunes.exchange (0, std::memory_order_relaxed);
     if (IParameterChanges* changes = data.inputParameterChanges)
     {
         const int32 count = changes->getParameterCount ();
@@ -521,10 +545,17 @@ tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
             if (queue->getPoint (points - 1, offset, value) != kResultOk)
                 continue;
             const ParamID id = queue->getParameterId ();
-            if (id < static_cast<ParamID> (kNumParams))
-                applyValue (writer, static_cast<int> (id), toUnit (value), ApplyMode::edit, false);
+            if (id >= static_cast<ParamID> (kNumParams))
+                continue;
+            const int detuneId = applyValue (writer, static_cast<int> (id), toUnit (value), ApplyMode::edit, false);
+            if (detuneId >= 0)
+                recentred |= detuneBit (detuneId);
+            else if (id == kOsc1Detune || id == kOsc2Detune)
+                recentred &= ~detuneBit (static_cast<int> (id));
         }
     }
+    if (recentred != 0)
+        reportDetunes (data.outputParameterChanges, recentred);
 
     // 2. Note events, all at the start of the block in list order.
     if (IEventList* events = data.inputEvents)

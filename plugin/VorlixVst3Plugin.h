@@ -91,6 +91,8 @@ public:
     void loadProgram (int index);
     /** The engine, for inspection while no process () call can run (inactive, or tests). */
     const VorlixGenPolyphonic& engineWhileIdle () const { return *engine; }
+    /** UI thread. The editor model once a view was asked for (null before), for inspection. */
+    const Vorlix::VorlixEditor* editorModelIfBuilt () const { return editor.get (); }
     /** UI thread. */
     std::string exportPresetJson () const;
     bool importPresetJson (const std::string& text);
@@ -106,14 +108,20 @@ private:
         restore, // a stored state or preset: stored detunes win over the switch's reset
     };
 
+    /** Applies a value that differs from the one held (an equal one changes nothing). Returns the
+        detune ID that a sync switch re-centred, or -1. */
     template <class Writer>
-    void applyValue (Writer& writer, int id, float value, ApplyMode mode, bool detuneStored);
+    int applyValue (Writer& writer, int id, float value, ApplyMode mode, bool detuneStored);
     template <class Writer>
     void loadProgramWith (Writer& writer, int index);
     void copyDetune (int fromId, int toId);
     /** UI thread: one component-side change reported to the host as a complete edit. */
     void reportEdit (int id, float value);
     void notifyHostOfNewValues ();
+    static constexpr unsigned detuneBit (int detuneId) { return detuneId == kOsc1Detune ? 1u : 2u; }
+    /** Audio thread: the current values of the detunes in `detunes` as output parameter changes;
+        what finds no room stays for the next block. */
+    void reportDetunes (Steinberg::Vst::IParameterChanges* out, unsigned detunes);
     /** Applies pending UI changes at once if the audio thread cannot be running (inactive). */
     void applyPendingIfInactive ();
     /** Blocks the caller (UI thread) until it owns the engine; for set-up calls only. */
@@ -134,6 +142,9 @@ private:
     std::atomic<bool> active {false};
     std::atomic<bool> engineBusy {false};
     std::atomic<int> voiceCount {0};
+    // Detunes (bit 0: oscillator 1, bit 1: oscillator 2) that a sync switch re-centred without the
+    // host being told; the next block reports them as output parameter changes.
+    std::atomic<unsigned> unreportedDetunes {0};
     // Serialises UI-side writers with each other; the audio thread never takes it.
     mutable std::mutex uiMutex;
     // 64-bit output path: the engine renders in single precision into these, then widens.

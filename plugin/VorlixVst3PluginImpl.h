@@ -110,10 +110,16 @@ private:
 };
 
 template <class Writer>
-void VorlixVst3Plugin::applyValue (Writer& writer, int id, float v, ApplyMode mode, bool detuneStored)
+int VorlixVst3Plugin::applyValue (Writer& writer, int id, float v, ApplyMode mode, bool detuneStored)
 {
     if (id < 0 || id >= kNumParams)
-        return;
+        return -1;
+    // Hosts send every value they hold after loading a preset or reopening a project. Applying an
+    // unchanged value again would not be harmless: a sync switch re-centres its detune and
+    // resyncs the oscillators, and the unison-nice switch collapses the copies' detune factors, so
+    // the sound would depend on how often and in which order a host sends its values.
+    if (normalizedValues[static_cast<size_t> (id)].load (std::memory_order_relaxed) == v)
+        return -1;
     normalizedValues[static_cast<size_t> (id)].store (v, std::memory_order_relaxed);
     if constexpr (Writer::onUiThread)
         EditController::setParamNormalized (static_cast<Steinberg::Vst::ParamID> (id), v);
@@ -121,21 +127,23 @@ void VorlixVst3Plugin::applyValue (Writer& writer, int id, float v, ApplyMode mo
     if (id == kUseOscSync1 || id == kUseOscSync2)
     {
         writer.setParam (id, v < 0.5f ? 0.0f : 1.0f);
+        int recentred = -1;
         // A switch edit re-centres its oscillator's detune (fully on gives 0). A restore keeps the
         // detune that was stored with the switch, or a saved sound would reopen altered.
         if (mode == ApplyMode::edit || !detuneStored)
         {
-            const int detuneId = id == kUseOscSync1 ? kOsc1Detune : kOsc2Detune;
+            recentred = id == kUseOscSync1 ? kOsc1Detune : kOsc2Detune;
             const float detune = (1.0f - v) * 0.5f;
-            writer.setParam (detuneId, detune);
-            normalizedValues[static_cast<size_t> (detuneId)].store (detune, std::memory_order_relaxed);
+            writer.setParam (recentred, detune);
+            normalizedValues[static_cast<size_t> (recentred)].store (detune, std::memory_order_relaxed);
             if constexpr (Writer::onUiThread)
-                EditController::setParamNormalized (static_cast<Steinberg::Vst::ParamID> (detuneId), detune);
+                EditController::setParamNormalized (static_cast<Steinberg::Vst::ParamID> (recentred), detune);
         }
         writer.resync ();
-        return;
+        return recentred;
     }
     writer.setParam (id, VorlixGenConvert::convertValue (id, v));
+    return -1;
 }
 
 template <class Writer>

@@ -24,37 +24,25 @@ fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$(nproc)"
 
-for built in build/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so build/vorlix-render; do
+for built in build/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so build/stripped/Vorlix307.so build/vorlix-render; do
   [ -e "$built" ] || { echo "main: $built was not built" >&2; exit 1; }
 done
 
 mkdir -p "$HOME/.vst3"
 rm -rf "$HOME/.vst3/Vorlix307.vst3"
 cp -r build/Vorlix307.vst3 "$HOME/.vst3/"
-# The installed module carries no debug information (a few MB a host would map for nothing);
-# the build tree's copy keeps it for debuggers and profilers.
-strip --strip-debug "$HOME/.vst3/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so"
+# The module as the build strips it for installing (see plugin/CMakeLists.txt).
+install -m 755 build/stripped/Vorlix307.so "$HOME/.vst3/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so"
 echo "installed $HOME/.vst3/Vorlix307.vst3"
 
 # The factory presets where hosts look for them: ~/.vst3/presets/<vendor>/Vorlix307/, the vendor
 # folder named by the build as the factory reports it. Hosts save their users' presets into the
-# same folder, so only files installed here before are replaced or removed: a hidden list in the
-# folder remembers them (hosts list only *.vstpreset files).
+# same folder: install-presets.sh never replaces or removes a file it did not write.
 built_presets=(build/presets/*/Vorlix307)
 [ -d "${built_presets[0]}" ] || { echo "main: the factory presets were not built" >&2; exit 1; }
 for folder in "${built_presets[@]}"; do
   vendor="$(basename "$(dirname "$folder")")"
-  target="$HOME/.vst3/presets/$vendor/Vorlix307"
-  mkdir -p "$target"
-  manifest="$target/.vorlix-factory-presets"
-  if [ -f "$manifest" ]; then
-    while IFS= read -r old; do
-      [ -n "$old" ] && [ ! -e "$folder/$old" ] && rm -f "$target/$old"
-    done < "$manifest"
-  fi
-  cp "$folder"/*.vstpreset "$target/"
-  (cd "$folder" && ls -1 -- *.vstpreset) > "$manifest"
-  echo "installed $(wc -l < "$manifest") factory presets into $target"
+  bash tools/install-presets.sh "$folder" "$HOME/.vst3/presets/$vendor/Vorlix307"
 done
 build/vorlix-render --plugin "$HOME/.vst3/Vorlix307.vst3" --out "$root/demo.wav" "$@"
 echo "demo: $root/demo.wav"

@@ -185,3 +185,44 @@ TEST(EditorEmbedding, XEmbedEmbedderLikeTheReferenceHost) {
     }));
     EXPECT_EQ(win.childWindow(), 0u);
 }
+
+// One instance has one editor. While its view is attached a second createView gives nothing, and
+// a view made while none was attached is refused when attached beside another; the attached one
+// keeps drawing what the instance does. Once it is removed, a view opens in the other window.
+TEST(EditorEmbedding, ASecondViewOfOneInstanceIsRefusedAndTheFirstKeepsDrawing) {
+    const auto reference = editorPictureInBareParent();
+    ASSERT_FALSE(reference.empty()) << "the editor does not draw in a bare parent";
+    X11TestWindow first(kEditorWidth, kEditorHeight);
+    ASSERT_TRUE(first.ok()) << "no X display";
+    HostedEditor a;
+    std::string error;
+    ASSERT_TRUE(a.open(first.window, error)) << error;
+    ASSERT_TRUE(a.frame.pumpUntil([&] { return editorPicture(first) == reference; }, 5000));
+    const auto drawsTheProgram = [&](X11TestWindow& win, vexagui::test::FakePlugFrame& frame, float program) {
+        a.plugin->handleUiControlTag(kPresetListBox, program);
+        return frame.pumpUntil([&] {
+            const auto now = editorPicture(win);
+            return !now.empty() && now != reference;
+        });
+    };
+
+    EXPECT_EQ(a.controller->createView("editor"), nullptr);
+    EXPECT_TRUE(drawsTheProgram(first, a.frame, 10.0f)) << "the attached view stopped drawing";
+
+    a.close();
+    // Made now: top-level test windows overlap, and only the one on top can be read back.
+    X11TestWindow second(kEditorWidth, kEditorHeight);
+    ASSERT_TRUE(second.ok());
+    a.plugin->handleUiControlTag(kPresetListBox, 0.0f);
+    Steinberg::IPlugView* early = a.controller->createView("editor");  // none attached: allowed
+    ASSERT_NE(early, nullptr);
+    EditorView b;
+    ASSERT_TRUE(b.open(a.controller, second.window, error)) << error;
+    ASSERT_TRUE(b.frame.pumpUntil([&] { return editorPicture(second) == reference; }, 5000));
+    EXPECT_EQ(early->attached(first.parentHandle(), "X11EmbedWindowID"), Steinberg::kResultFalse);
+    EXPECT_EQ(first.childWindow(), 0u);
+    EXPECT_TRUE(drawsTheProgram(second, b.frame, 12.0f)) << "the attached view stopped drawing";
+    early->removed();
+    EXPECT_EQ(early->release(), 0u);
+    EXPECT_TRUE(drawsTheProgram(second, b.frame, 3.0f));
+}

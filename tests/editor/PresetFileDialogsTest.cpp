@@ -2,8 +2,12 @@
 // arguments, what is written or imported, and what happens on cancel, bad files and missing tools.
 #include "FakeDialogTools.h"
 #include "editor/PresetFileDialogs.h"
+#include "editor/UserFile.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/stat.h>
 
 using namespace Vorlix;
 using namespace Vorlix::test;
@@ -118,8 +122,55 @@ TEST_F(FakeDialogTools, AtomicWriteReplacesOrLeavesTheTargetAlone) {
     EXPECT_EQ(slurp(target), "new content");
     EXPECT_FALSE(writeFileAtomically((dir / "no-such-folder" / "p.json").string(), "x"));
     EXPECT_FALSE(writeFileAtomically("", "x"));
-    std::string text;
-    EXPECT_FALSE(readWholeFile(dir.string(), text));  // a folder is not a preset
+}
+
+// Files a user can point the import dialog or vorlix-render at: only regular files up to the
+// limit are read, and nothing that could block or grow without end is waited for.
+TEST_F(FakeDialogTools, UserFilesAreReadOnlyWhenRegularAndWithinTheLimit) {
+    const fs::path fifo = dir / "fifo.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // no writer: a blocking open would never return
+    const std::string exact(16, 'x');
+    { std::ofstream(dir / "exact.json", std::ios::binary) << exact; }
+    { std::ofstream(dir / "over.json", std::ios::binary) << exact << 'y'; }
+    { std::ofstream(dir / "empty.json", std::ios::binary); }
+    struct Case {
+        fs::path path;
+        UserFileError expected;
+        std::string content;
+    };
+    const std::vector<Case> cases{
+        {dir / "exact.json", UserFileError::kNone, exact},
+        {dir / "empty.json", UserFileError::kNone, ""},
+        {dir / "over.json", UserFileError::kTooLarge, ""},
+        {dir, UserFileError::kNotRegular, ""},
+        {fifo, UserFileError::kNotRegular, ""},
+        {"/dev/zero", UserFileError::kNotRegular, ""},
+        {dir / "missing.json", UserFileError::kCannotOpen, ""},
+    };
+    for (const Case& c : cases) {
+        std::string out = "stale";
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(readUserFile(c.path.string(), exact.size(), out), c.expected) << c.path;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.path;
+        EXPECT_EQ(out, c.content) << c.path;
+    }
+    EXPECT_EQ(std::string(userFileErrorText(UserFileError::kNotRegular)), "not a regular file");
+}
+
+TEST_F(FakeDialogTools, ImportRefusesAFifoOrADeviceAtOnceAndSaysWhy) {
+    installTool("zenity");
+    const fs::path fifo = dir / "fifo.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const fs::path& chosen : {fifo, fs::path("/dev/zero")}) {
+        setenv("FAKE_DIALOG_OUTPUT", chosen.c_str(), 1);
+        bool called = false;
+        runPresetImportDialog([&](const std::string&) { return called = true; });
+        EXPECT_FALSE(called) << chosen;
+        const auto c = calls();
+        ASSERT_FALSE(c.empty());
+        EXPECT_TRUE(has(c.back(), "--error")) << chosen;
+        EXPECT_TRUE(has(c.back(), "--text=" + chosen.string() + " cannot be imported (not a regular file).")) << chosen;
+    }
 }
 
 TEST(PresetDialogCommands, SuggestedNameIsAFileNameNotAPath) {

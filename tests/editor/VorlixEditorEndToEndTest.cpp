@@ -292,22 +292,31 @@ TEST(VorlixEditorEndToEnd, ScaleFromTheDesktopUnlessTheHostGivesOne) {
 
 // The 2x artwork costs nothing until an editor is shown above scale 1: at scale 1 every decoding
 // is one of the 1x images the editor keeps while open; at scale 2 the 2x images are decoded
-// instead (and let go once uploaded), and no 1x image is.
+// instead, and no 1x image is. The open editor keeps what it decoded, so the new context that a
+// resize brings decodes nothing again.
 TEST(VorlixEditorEndToEnd, DoubleResolutionArtworkIsDecodedOnlyAboveScaleOne) {
     using vexagui::PackedImageStore::usage;
     struct Session {
-        std::size_t decodes, liveImagesWhileOpen;
+        std::size_t decodes, liveImagesWhileOpen, liveBytesWhileOpen, decodesAfterResize;
     };
     const auto session = [](float scale) {
         const std::size_t before = usage().decodes;
         OpenEditor e;
         std::string error;
         EXPECT_TRUE(e.open(error, scale)) << error;
-        EXPECT_TRUE(e.frame.pumpUntil([&] {
-            return e.win.childViewable() &&
-                   anyLit(region(e.win, device(25, scale), device(18, scale), device(145, scale), device(12, scale)));
-        }, 5000));
-        return Session{usage().decodes - before, usage().liveImages};
+        const auto labelLit = [&] {
+            return anyLit(region(e.win, device(25, scale), device(18, scale), device(145, scale), device(12, scale)));
+        };
+        EXPECT_TRUE(e.frame.pumpUntil([&] { return e.win.childViewable() && labelLit(); }, 5000));
+        Session result{usage().decodes - before, usage().liveImages, usage().liveBytes, 0};
+        // A host that resizes the window: the drawable changes, the context is made anew, and the
+        // next frames upload everything again.
+        Steinberg::ViewRect smaller(0, 0, device(kWidth, scale) - 10, device(kHeight, scale) - 10);
+        EXPECT_EQ(e.view->onSize(&smaller), Steinberg::kResultTrue);
+        e.frame.pumpUntil([] { return false; }, 200);
+        EXPECT_TRUE(labelLit());
+        result.decodesAfterResize = usage().decodes - before;
+        return result;
     };
     ASSERT_EQ(usage().liveImages, 0u) << "an earlier editor still holds images";
     const Session one = session(1.0f);
@@ -319,7 +328,10 @@ TEST(VorlixEditorEndToEnd, DoubleResolutionArtworkIsDecodedOnlyAboveScaleOne) {
     EXPECT_GE(one.decodes, 20u);
     EXPECT_EQ(one.liveImagesWhileOpen, one.decodes) << "every decoding at scale 1 is a 1x image the editor shows";
     EXPECT_EQ(two.decodes, one.decodes) << "the same images, at 2x";
-    EXPECT_EQ(two.liveImagesWhileOpen, 0u) << "no 1x image decoded at scale 2; the 2x ones are let go once uploaded";
+    EXPECT_EQ(two.liveImagesWhileOpen, two.decodes) << "kept while open, and no 1x image decoded at scale 2";
+    EXPECT_EQ(two.liveBytesWhileOpen, 4 * one.liveBytesWhileOpen);
+    EXPECT_EQ(one.decodesAfterResize, one.decodes);
+    EXPECT_EQ(two.decodesAfterResize, two.decodes);
 }
 
 TEST(VorlixEditorEndToEnd, ArtworkIsDecodedOncePerProcessAndOnlyWhileAnEditorIsOpen) {

@@ -6,6 +6,7 @@
 #include "VorlixVst3Plugin.h"
 #include "editor/VorlixEditor.h"
 #include "editor/VorlixVst3View.h"
+#include "tests/support/CommaDecimalLocale.h"
 #include "vexagui/resources/PackedImageStore.h"
 #include "vexagui/vst3/VexaSynthPluginVst3.h"
 
@@ -120,8 +121,16 @@ TEST(VorlixVst3View, UiScaleVariableReadsLikeAHostFactor) {
     } cases[] = {
         {"1.5", 1.5f}, {"2", 2.0f},   {" 2 ", 2.0f}, {"1", 1.0f},    {"7", 3.0f},   {"0.5", 1.0f},
         {"0", 1.0f},   {"-2", 1.0f},  {"nan", std::nullopt}, {"", std::nullopt}, {"big", std::nullopt},
-        {"2x", std::nullopt}, {nullptr, std::nullopt},
+        {"2x", std::nullopt}, {nullptr, std::nullopt}, {"1,5", std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(uiScaleFromText(c.text), c.scale) << (c.text ? c.text : "unset");
+    // A host's comma-decimal locale changes nothing: "1.5" stays one and a half.
+    for (bool comma : {false, true}) {
+        std::optional<CommaDecimalLocale> locale;
+        if (comma) {
+            locale.emplace();
+            ASSERT_TRUE(locale->active) << locale->kMissing;
+        }
+        for (const auto& c : cases)
+            EXPECT_EQ(uiScaleFromText(c.text), c.scale) << (c.text ? c.text : "unset") << (comma ? " (de_DE)" : "");
+    }
 }

@@ -67,12 +67,17 @@ TEST (Allocation, ProcessAllocatesNothingInEitherSampleSize)
         auto& changes = l.host->parameterChanges ();
         data.inputEvents = &events;
         data.inputParameterChanges = &changes;
+        // Automated sync switches (b % 36 reaches 29 and 30) report their detunes here.
+        Vorlix::Host::HostParameterChanges reported;
+        data.outputParameterChanges = &reported;
 
         allocations = 0;
+        int reportedBlocks = 0;
         for (int b = 0; b < 300; ++b)
         {
             events.clear ();
             changes.clear ();
+            reported.clear ();
             if (b % 4 == 0)
                 events.addNoteOn (0, 36 + b % 48, 0.9f);
             if (b % 4 == 2)
@@ -83,11 +88,15 @@ TEST (Allocation, ProcessAllocatesNothingInEitherSampleSize)
                 l.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (b % 61));
             if (b % 50 == 20)
                 l.plugin->handleUiControlTag (kUseOscSync2, 1.0f);
+            if (b % 50 == 30)
+                l.controller ()->setParamNormalized (kUseOscSync1, (b % 100) / 100.0);
             data.numSamples = 1 + (b * 37) % 1500; // past the maximum block too
             counting = true;
             l.host->processor ()->process (data);
             counting = false;
+            reportedBlocks += reported.getParameterCount () > 0 ? 1 : 0;
         }
         EXPECT_EQ (allocations.load (), 0) << (dbl ? "64-bit" : "32-bit");
+        EXPECT_GT (reportedBlocks, 0);
     }
 }

@@ -154,20 +154,28 @@ TEST (Component, HostValuesAreClampedInfinitiesIncludedAndNaNBecomesZero)
 
 TEST (Component, SyncSwitchResetsItsDetuneAndReportsBoth)
 {
+    // Program 0 holds both switches at 0; `from` < 0 keeps that. The detune is set to 0.3 first,
+    // so a switch that does not change can be seen leaving it alone.
     const struct
     {
         int sync;
         int detune;
+        float from;
         float value;
         float detuneAfter;
     } cases[] = {
-        {kUseOscSync1, kOsc1Detune, 1.0f, 0.0f},  {kUseOscSync1, kOsc1Detune, 0.0f, 0.5f},
-        {kUseOscSync1, kOsc1Detune, 0.7f, 0.15f}, {kUseOscSync2, kOsc2Detune, 1.0f, 0.0f},
-        {kUseOscSync2, kOsc2Detune, 0.2f, 0.4f},
+        {kUseOscSync1, kOsc1Detune, -1.0f, 1.0f, 0.0f},  {kUseOscSync1, kOsc1Detune, 1.0f, 0.0f, 0.5f},
+        {kUseOscSync1, kOsc1Detune, -1.0f, 0.7f, 0.15f}, {kUseOscSync2, kOsc2Detune, -1.0f, 1.0f, 0.0f},
+        {kUseOscSync2, kOsc2Detune, -1.0f, 0.2f, 0.4f},  {kUseOscSync1, kOsc1Detune, -1.0f, 0.0f, 0.3f},
+        {kUseOscSync2, kOsc2Detune, 0.6f, 0.6f, 0.3f},   {kUseOscSync2, kOsc2Detune, 1.0f, 1.5f, 0.3f},
     };
     for (const auto& k : cases)
     {
+        SCOPED_TRACE (testing::Message () << k.sync << " from " << k.from << " to " << k.value);
         Linked l = makeLinked ();
+        if (k.from >= 0.0f)
+            l.controller ()->setParamNormalized (k.sync, k.from);
+        l.controller ()->setParamNormalized (k.detune, 0.3);
         l.host->componentHandler ().clear ();
         l.plugin->handleUiControlTag (k.sync, k.value);
         EXPECT_FLOAT_EQ (l.plugin->normalizedParam (k.detune), k.detuneAfter);
@@ -176,12 +184,12 @@ TEST (Component, SyncSwitchResetsItsDetuneAndReportsBoth)
         EXPECT_FLOAT_EQ (k.detune == kOsc1Detune ? d1 : d2, k.detuneAfter);
         // The host hears of the switch and of the detune it reset, so its display stays true.
         const auto sync = static_cast<ParamID> (k.sync), detune = static_cast<ParamID> (k.detune);
-        const std::vector<Call> expected = {{Kind::beginEdit, sync, 0.0, 0},
-                                            {Kind::performEdit, sync, k.value, 0},
-                                            {Kind::endEdit, sync, 0.0, 0},
-                                            {Kind::beginEdit, detune, 0.0, 0},
-                                            {Kind::performEdit, detune, static_cast<double> (l.plugin->normalizedParam (k.detune)), 0},
-                                            {Kind::endEdit, detune, 0.0, 0}};
+        const double shown = k.value > 1.0f ? 1.0 : k.value;
+        std::vector<Call> expected = {{Kind::beginEdit, sync, 0.0, 0}, {Kind::performEdit, sync, shown, 0}, {Kind::endEdit, sync, 0.0, 0}};
+        if (k.detuneAfter != 0.3f)
+            expected.insert (expected.end (), {{Kind::beginEdit, detune, 0.0, 0},
+                                               {Kind::performEdit, detune, static_cast<double> (k.detuneAfter), 0},
+                                               {Kind::endEdit, detune, 0.0, 0}});
         EXPECT_EQ (l.host->componentHandler ().calls (), expected);
     }
 }

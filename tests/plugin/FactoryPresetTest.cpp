@@ -179,6 +179,16 @@ TEST (HostPresets, FilesThatAreNotWhatTheyClaimChangeNothing)
     Bytes shortState;
     ASSERT_TRUE (Vorlix::Presets::writePresetFile (classId (), {1, 0, 0}, "", shortState));
     Bytes noComp = with (list + 8, {'X', 'y', 'z', 'w'});
+    // A well-formed file whose state is cut short: the component takes part of it and refuses.
+    Bytes partialState;
+    const Bytes goodState = [&] {
+        Linked source = makeLinked ();
+        source.plugin->handleUiControlTag (kPresetListBox, 12.0f);
+        source.plugin->handleUiControlTag (kFilt1Cutoff, 0.2f);
+        return getStateBytes (source.host->component ());
+    }();
+    ASSERT_TRUE (Vorlix::Presets::writePresetFile (classId (), Bytes (goodState.begin (), goodState.begin () + 100), "",
+                                                   partialState));
 
     const struct
     {
@@ -198,6 +208,15 @@ TEST (HostPresets, FilesThatAreNotWhatTheyClaimChangeNothing)
         {"another plug-in", otherClass, "another plug-in"},
         {"no component state", noComp, "no component state"},
         {"state too short", shortState, "did not accept"},
+        {"state cut short", partialState, "did not accept"},
+        // Damage that keeps every chunk inside the file.
+        {"chunk size shortened", int64At (list + 20, 100), "overlap, leave gaps"},
+        {"chunk size grown", int64At (list + 20, 152), "overlap, leave gaps"},
+        {"chunk offset moved", int64At (list + 12, 52), "overlap, leave gaps"},
+        {"both chunks at one offset", int64At (list + 32, 48), "overlap, leave gaps"},
+        {"second chunk named like the first", with (list + 28, {'C', 'o', 'm', 'p'}), "overlap, leave gaps"},
+        {"list offset moved back", int64At (40, static_cast<std::int64_t> (list) - 4), "chunk list"},
+        {"entry count too high", with (list + 4, {3}), "chunk list"},
     };
     for (const auto& c : cases)
     {

@@ -42,6 +42,9 @@ TEST (HandoffStress, UiThreadHammersWhileAudioRenders)
                 l.host->events ().addNoteOff (0, 36 + (i - 4) % 50);
             if (i % 16 == 0 && automate.load ())
                 l.host->parameterChanges ().addChange (kFilt1Cutoff, 0, (i % 10) / 10.0);
+            // A switch that re-centres its detune here is reported back from this thread.
+            if (i % 16 == 8 && automate.load ())
+                l.host->parameterChanges ().addChange (kUseOscSync2, 0, (i % 3) / 2.0);
             l.host->process (1 + (i * 13) % 256);
             ++i;
             blocks.fetch_add (1);

@@ -2,8 +2,13 @@
 #include "PluginTestSupport.h"
 
 #include "VorlixParamID.h"
+#include "tests/support/CommaDecimalLocale.h"
 
 #include "pluginterfaces/base/ustring.h"
+
+#include <optional>
+#include <string>
+#include <vector>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -61,17 +66,36 @@ TEST (ParamText, ParsesItsOwnTextsBackToTheSameMeaning)
 {
     Linked l = makeLinked ();
     IEditController* c = l.controller ();
-    // Every parameter, a spread of values: text -> value -> text is stable.
-    for (int id = 0; id < 36; ++id)
-        for (double v : {0.0, 0.13, 0.25, 0.5, 0.61, 0.75, 0.9, 1.0})
+    // Every parameter, a spread of values: text -> value -> text is stable, and the same texts
+    // under a host's comma-decimal locale.
+    std::vector<std::string> shownInC;
+    for (bool comma : {false, true})
+    {
+        std::optional<Vorlix::test::CommaDecimalLocale> locale;
+        if (comma)
         {
-            const std::string shown = text (c, id, v);
-            double parsed = -1.0;
-            ASSERT_TRUE (value (c, id, shown.c_str (), parsed)) << id << " '" << shown << "'";
-            EXPECT_GE (parsed, 0.0);
-            EXPECT_LE (parsed, 1.0);
-            EXPECT_EQ (text (c, id, parsed), shown) << id << " " << v;
+            locale.emplace ();
+            ASSERT_TRUE (locale->active) << locale->kMissing;
         }
+        std::size_t n = 0;
+        for (int id = 0; id < 36; ++id)
+            for (double v : {0.0, 0.13, 0.25, 0.5, 0.61, 0.75, 0.9, 1.0})
+            {
+                const std::string shown = text (c, id, v);
+                double parsed = -1.0;
+                ASSERT_TRUE (value (c, id, shown.c_str (), parsed)) << id << " '" << shown << "'";
+                EXPECT_GE (parsed, 0.0);
+                EXPECT_LE (parsed, 1.0);
+                EXPECT_EQ (text (c, id, parsed), shown) << id << " " << v;
+                if (!comma)
+                    shownInC.push_back (shown);
+                else
+                    EXPECT_EQ (shown, shownInC[n++]) << id << " " << v << " (de_DE)";
+            }
+        double parsed = -1.0;
+        ASSERT_TRUE (value (c, kOsc1Attack, "312.5 ms", parsed));
+        EXPECT_NEAR (parsed, 0.5, 1e-6) << (comma ? "de_DE" : "C");
+    }
     const struct
     {
         int id;

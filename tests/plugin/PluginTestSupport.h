@@ -7,12 +7,15 @@
 
 #include "tools/host/HostMemoryStream.h"
 #include "tools/host/PluginInstance.h"
+#include "vexagui/views/VexaControl.h"
+#include "vexagui/views/VexaListBox.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,14 +99,18 @@ inline double rms (const float* x, int n)
 }
 
 /** Twelve simultaneous notes (more than any program's polyphony) held for `blocks` - 20 blocks of
-    256 frames and then released, both channels of every block in one vector. */
-inline std::vector<float> playPhrase (Linked& l, int blocks = 60)
+    256 frames and then released, both channels of every block in one vector. `beforeBlock` (when
+    given) runs before each block is processed, with the block's number. */
+inline std::vector<float> playPhrase (Linked& l, int blocks = 60,
+                                      const std::function<void (int block)>& beforeBlock = {})
 {
     std::vector<float> out;
     for (int n = 0; n < 12; ++n)
         l.host->events ().addNoteOn (0, 40 + 3 * n, 0.9f);
     for (int b = 0; b < blocks; ++b)
     {
+        if (beforeBlock)
+            beforeBlock (b);
         if (b == blocks - 20)
             for (int n = 0; n < 12; ++n)
                 l.host->events ().addNoteOff (0, 40 + 3 * n);
@@ -112,6 +119,24 @@ inline std::vector<float> playPhrase (Linked& l, int blocks = 60)
         out.insert (out.end (), l.host->output (1), l.host->output (1) + 256);
     }
     return out;
+}
+
+/** What the editor model shows: every bound control's value, then the preset list's row. Asks for
+    a view first, as a host opening the editor does, when there is no editor yet. */
+inline std::vector<float> editorShows (Linked& l)
+{
+    if (!l.plugin->editorModelIfBuilt ())
+        if (Steinberg::IPlugView* view = l.controller ()->createView ("editor"))
+            view->release ();
+    const Vorlix::VorlixEditor* editor = l.plugin->editorModelIfBuilt ();
+    EXPECT_NE (editor, nullptr);
+    std::vector<float> shown;
+    if (!editor)
+        return shown;
+    for (const auto& binding : editor->paramBindings ())
+        shown.push_back (binding.control ? binding.control->normalizedValue () : -1.0f);
+    shown.push_back (editor->presetListBox () ? static_cast<float> (editor->presetListBox ()->selectedValue ()) : -1.0f);
+    return shown;
 }
 
 /** Patch-voice detune knobs as the engine holds them (oscillator 1, oscillator 2). */

@@ -58,7 +58,7 @@ TEST (PresetJson, ExportThenImportRestoresEveryValueAndTheProgram)
                Vorlix::Host::RecordingComponentHandler::Kind::restartComponent);
 }
 
-TEST (PresetJson, MalformedTextChangesNothing)
+TEST (PresetJson, MalformedOrForeignTextChangesNothing)
 {
     const std::string deep = std::string (100000, '[') + std::string (100000, ']');
     const std::string cases[] = {
@@ -75,6 +75,18 @@ TEST (PresetJson, MalformedTextChangesNothing)
         deep,
         "{\"x\":" + std::string (40, '[') + std::string (40, ']') + "}",
         "{\"params\": [" + std::string (2u << 20, ' ') + "]}",
+        // Valid JSON that is no preset document of this instrument.
+        "42",
+        "[]",
+        "[1, 2, 3]",
+        "\"text\"",
+        "null",
+        "{\"plugin\": \"Other\", \"programName\": \"x\", \"program\": 1}",
+        "{\"plugin\": \"vorlix307\", \"program\": 1}",
+        "{\"plugin\": \"Vorlix307 \", \"program\": 1}",
+        "{\"plugin\": 307, \"program\": 1}",
+        "{\"plugin\": null, \"program\": 1}",
+        "{\"plugin\": [\"Vorlix307\"], \"program\": 1}",
     };
     for (const std::string& text : cases)
     {
@@ -98,9 +110,6 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
         std::vector<std::pair<int, float>> values; // IDs that differ from the program's row
     } cases[] = {
         {"{}", 0, {}},
-        {"[1, 2, 3]", 0, {}},
-        {"42", 0, {}},
-        {"\"text\"", 0, {}},
         {"{\"program\": 12}", 12, {}},
         {"{\"program\": 3.0}", 0, {}},
         {"{\"program\": \"12\"}", 0, {}},
@@ -115,7 +124,7 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
         {"{\"params\": [true, null, [], {}, 1]}", 0, {{4, 1.0f}}},
         {"{\"params\": [2, -1, 7]}", 0, {{0, 1.0f}, {1, 0.0f}, {2, 1.0f}}},
         {"{\"params\": [1e300, -1e300]}", 0, {{0, 1.0f}, {1, 0.0f}}},
-        {"{\"plugin\": \"Other\", \"programName\": \"x\", \"program\": 1}", 1, {}},
+        {"{\"plugin\": \"Vorlix307\", \"programName\": \"x\", \"program\": 1}", 1, {}},
     };
     for (const auto& c : cases)
     {

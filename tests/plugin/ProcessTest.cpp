@@ -3,12 +3,14 @@
 #include "PluginTestSupport.h"
 
 #include "VorlixParamID.h"
+#include "VorlixPrograms.h"
 
 #include "tools/host/HostEventList.h"
 #include "tools/host/HostParameterChanges.h"
 
 #include <random>
 #include <thread>
+#include <tuple>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -76,6 +78,96 @@ TEST (Process, OnlyTheLastPointOfAQueueIsApplied)
     EXPECT_EQ (l.controller ()->getParamNormalized (kFilt1Cutoff), static_cast<double> (0.9f));
     EXPECT_EQ (l.plugin->normalizedParam (kRes), 1.0f);
     EXPECT_EQ (l.plugin->normalizedParam (kGain), 0.0f);
+}
+
+TEST (Process, ValuesAHostSendsBackChangeNothingForEveryProgram)
+{
+    // Hosts send every value they hold after a preset load or a project reopen, in their own order
+    // and through either side. For every program the phrase must sound exactly as right after the
+    // pick: sent in ID order before the notes, in reverse order while they sound (where a resync
+    // would be heard); the last way restores the pick's own state first, as a preset load does.
+    const struct
+    {
+        const char* name;
+        bool queues, restoreFirst;
+    } ways[] = {{"process queues", true, false}, {"controller", false, false}, {"restore, then controller", false, true}};
+    for (int p = 0; p < num_programs; ++p)
+    {
+        SCOPED_TRACE (programnames[p]);
+        Linked picked = makeStarted ();
+        picked.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (p));
+        const Bytes state = getStateBytes (picked.host->component ());
+        const std::vector<float> reference = playPhrase (picked, 30);
+        for (const auto& way : ways)
+        {
+            SCOPED_TRACE (way.name);
+            Linked l = makeStarted ();
+            l.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (p));
+            if (way.restoreFirst)
+                ASSERT_EQ (setStateBytes (l.host->component (), state), kResultOk);
+            const std::vector<float> played = playPhrase (l, 30, [&] (int block) {
+                for (int i = 0; i < kNumParams && (block == 0 || block == 5); ++i)
+                {
+                    const auto id = static_cast<ParamID> (block == 5 ? kNumParams - 1 - i : i);
+                    const double held = picked.controller ()->getParamNormalized (id);
+                    if (way.queues)
+                        ASSERT_TRUE (l.host->parameterChanges ().addChange (id, 0, held));
+                    else
+                        l.controller ()->setParamNormalized (id, held);
+                }
+            });
+            EXPECT_TRUE (played == reference);
+            EXPECT_EQ (getStateBytes (l.host->component ()), state);
+        }
+    }
+}
+
+TEST (Process, AutomatedSyncSwitchReportsTheDetuneItRecentresInTheSameBlock)
+{
+    // Program 0: both switches 0, both detunes 0.5. The controller changes come before the block,
+    // the queue changes in it, in the order given.
+    using Changes = std::vector<std::pair<int, double>>;
+    const struct
+    {
+        const char* name;
+        Changes viaController, queues;
+        int reportedId; // -1: nothing reported
+        double reported;
+    } cases[] = {
+        {"switch 1 on", {}, {{kUseOscSync1, 1.0}}, kOsc1Detune, 0.0},
+        {"switch 2 to 0.7", {}, {{kUseOscSync2, 0.7}}, kOsc2Detune, 0.15f},
+        {"switch unchanged", {}, {{kOsc1Detune, 0.3}, {kUseOscSync1, 0.0}}, -1, 0.0},
+        {"detune after the switch", {}, {{kUseOscSync1, 1.0}, {kOsc1Detune, 0.3}}, -1, 0.0},
+        {"detune before the switch", {}, {{kOsc2Detune, 0.3}, {kUseOscSync2, 1.0}}, kOsc2Detune, 0.0},
+        {"switch set through the controller", {{kUseOscSync2, 1.0}}, {}, kOsc2Detune, 0.0},
+        {"controller, then the same value automated", {{kUseOscSync1, 1.0}}, {{kUseOscSync1, 1.0}}, kOsc1Detune, 0.0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Linked l = makeStarted ();
+        for (const auto& [id, value] : c.viaController)
+            l.controller ()->setParamNormalized (static_cast<ParamID> (id), value);
+        for (const auto& [id, value] : c.queues)
+            ASSERT_TRUE (l.host->parameterChanges ().addChange (static_cast<ParamID> (id), 0, value));
+        l.host->process (64);
+        auto& out = l.host->outputParameterChanges ();
+        ASSERT_EQ (out.getParameterCount (), c.reportedId < 0 ? 0 : 1);
+        if (c.reportedId >= 0)
+        {
+            IParamValueQueue* q = out.getParameterData (0);
+            int32 offset = -1;
+            ParamValue value = -1.0;
+            ASSERT_EQ (q->getPointCount (), 1);
+            ASSERT_EQ (q->getPoint (0, offset, value), kResultOk);
+            EXPECT_EQ (std::make_tuple (q->getParameterId (), offset, value),
+                       std::make_tuple (static_cast<ParamID> (c.reportedId), 0, c.reported));
+            // What the host is told is what the engine plays and a saved state holds.
+            EXPECT_EQ (l.controller ()->getParamNormalized (static_cast<ParamID> (c.reportedId)), c.reported);
+        }
+        l.host->process (64); // told once
+        EXPECT_EQ (out.getParameterCount (), 0);
+    }
 }
 
 TEST (Process, NotesStartAndStopAndTheShownPolyphonyPlaysAfterInitialize)

@@ -97,7 +97,12 @@ TEST (State, OutcomesOfShortOddAndGarbageStreams)
         Linked l = makeLinked ();
         l.plugin->handleUiControlTag (kPresetListBox, 7.0f);
         const std::vector<float> before = currentValues (*l.plugin);
+        editorShows (l); // an open editor, which must follow whatever the restore applied
         EXPECT_EQ (setStateBytes (l.host->component (), c.bytes), c.result) << c.name;
+        Linked opened = makeLinked ();
+        opened.plugin->handleUiControlTag (kPresetListBox, 7.0f);
+        setStateBytes (opened.host->component (), c.bytes);
+        EXPECT_EQ (editorShows (l), editorShows (opened)) << c.name << ": the editor shows stale values";
         EXPECT_EQ (l.plugin->currentProgramIndex (), c.program) << c.name;
         const std::vector<float> base = c.program != 7 ? programRow (c.program) : before;
         for (int id = 0; id < 36; ++id)

@@ -18,10 +18,14 @@
 #include "BankWav.h"
 #include "VorlixParamID.h"
 #include "VorlixPrograms.h"
+#include "vexagui/text/NumberText.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string_view>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -150,9 +154,9 @@ int main (int argc, char** argv)
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
         if (a == "--rate" && hasValue)
-            rate = float (std::atof (argv[++i]));
+            rate = float (vexagui::numberFromText (argv[++i]).value_or (0.0));
         else if (a == "--program" && hasValue)
-            only.push_back (std::atoi (argv[++i]));
+            only.push_back (int (vexagui::numberFromText (argv[++i]).value_or (-1.0)));
         else if (a == "--mid" && hasValue)
             midDir = argv[++i];
         else if (a == "--wav" && hasValue)
@@ -163,14 +167,17 @@ int main (int argc, char** argv)
             summaryDir = argv[++i];
         else if (a == "--set" && hasValue)
         {
-            int id = -1;
-            float value = 0;
-            if (std::sscanf (argv[++i], "%d=%f", &id, &value) != 2 || id < 0 || id >= kNumParams)
+            const std::string_view text = argv[++i];
+            const std::size_t equals = text.find ('=');
+            const auto id = vexagui::numberFromText (text.substr (0, equals));
+            const auto value = equals == std::string_view::npos ? std::nullopt
+                                                                 : vexagui::numberFromText (text.substr (equals + 1));
+            if (!id || !value || *id != std::floor (*id) || *id < 0 || *id >= static_cast<double> (kNumParams))
             {
                 std::fprintf (stderr, "--set needs ID=VALUE with ID 0..35\n");
                 return 2;
             }
-            edits.emplace_back (id, value);
+            edits.emplace_back (int (*id), float (*value));
         }
         else
         {

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -147,6 +148,10 @@ TEST (BundleRender, MistakesThatNeedTheModuleAreOneLine)
 {
     TempDir tmp;
     std::ofstream (tmp / "broken.json") << "{\"program\": 3,";
+    std::ofstream (tmp / "number.json") << "42";
+    std::ofstream (tmp / "list.json") << "[]";
+    std::ofstream (tmp / "foreign.json") << "{\"plugin\": \"Other\", \"program\": 3}";
+    ASSERT_EQ (::mkfifo ((tmp / "fifo.json").c_str (), 0600), 0);
     struct Case
     {
         std::vector<std::string> args;
@@ -156,8 +161,14 @@ TEST (BundleRender, MistakesThatNeedTheModuleAreOneLine)
         {{"--program", "no-such-sound"}, "unknown program 'no-such-sound'"},
         {{"--program", "61"}, "unknown program '61'"},
         {{"--program", "-1"}, "unknown program '-1'"},
-        {{"--preset", tmp / "broken.json"}, "not valid JSON"},
+        {{"--preset", tmp / "broken.json"}, "broken.json: not a Vorlix307 preset document"},
+        {{"--preset", tmp / "number.json"}, "number.json: not a Vorlix307 preset document"},
+        {{"--preset", tmp / "list.json"}, "list.json: not a Vorlix307 preset document"},
+        {{"--preset", tmp / "foreign.json"}, "foreign.json: not a Vorlix307 preset document"},
         {{"--preset", tmp / "missing.json"}, "cannot read preset file"},
+        // Refused at once: a FIFO without a writer would block, a device never ends.
+        {{"--preset", tmp / "fifo.json"}, "cannot read preset file " + tmp / "fifo.json" + " (not a regular file)"},
+        {{"--preset", "/dev/zero"}, "cannot read preset file /dev/zero (not a regular file)"},
         {{"--out", tmp / "no-such-dir/x.wav", "--seconds", "0.1"}, "cannot write " + tmp / "no-such-dir/x.wav"},
     };
     for (const Case& c : cases)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace MidiBytes;
@@ -160,8 +161,13 @@ TEST (MidiFile, ReadErrorsNameThePath)
         std::string path;
         std::string expected;
     };
+    // A FIFO without a writer and an endless device are refused at once, not waited on or read.
+    const std::string fifo = path + ".fifo";
+    ASSERT_EQ (::mkfifo (fifo.c_str (), 0600), 0);
     const Case cases[] = {{dir + "/no-such-file.mid", "cannot read MIDI file"},
-                          {dir, "cannot read MIDI file " + dir},
+                          {dir, "cannot read MIDI file " + dir + " (not a regular file)"},
+                          {fifo, "cannot read MIDI file " + fifo + " (not a regular file)"},
+                          {"/dev/zero", "cannot read MIDI file /dev/zero (not a regular file)"},
                           {path, path + ": truncated file: 1 tracks announced, 0 found"}};
     for (const Case& c : cases)
     {
@@ -171,4 +177,5 @@ TEST (MidiFile, ReadErrorsNameThePath)
         EXPECT_NE (error.find (c.expected), std::string::npos) << error;
     }
     std::filesystem::remove (path);
+    std::filesystem::remove (fifo);
 }

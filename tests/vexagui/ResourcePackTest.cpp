@@ -133,11 +133,49 @@ TEST(PackedImageStore, ADamagedOrMisdescribedImageGivesNoPixels) {
          4, 8, nullptr, 0, nullptr, 0, true},
     };
     for (const PackedResource& entry : cases) {
+        const std::size_t decodesBefore = PackedImageStore::usage().decodes;
         ResourceSpec spec = entry.asImageResourceSpec(1, 0, 0);
         EXPECT_FALSE(spec.pixels.hold()) << entry.path;
         EXPECT_EQ(spec.pixels.acquire(), nullptr) << entry.path;
         EXPECT_EQ(spec.pixels.data(), nullptr) << entry.path;
+        // Every frame of an open editor asks again: the failure is remembered, not decoded anew.
+        EXPECT_EQ(PackedImageStore::usage().decodes, decodesBefore + 1) << entry.path;
     }
+}
+
+TEST(ResourcePack, AnEntryNamesItsDoubleResolutionPartner) {
+    static const std::uint8_t kDouble[4 * 6 * 4] = {};
+    static const PackedResource kDoubles[] = {
+        {"2x/img.png", "image/png", "data:image/png;base64,AAAA", 4, 6, 4, 8, kDouble, sizeof kDouble, nullptr, 0},
+        {"2x/odd.png", "image/png", "data:image/png;base64,AAAA", 5, 6, 4, 8, kDouble, sizeof kDouble, nullptr, 0},
+    };
+    static const PackedResourceList kDoubleList[] = {{kDoubles, 2}};
+    static const PackedResource kImages[] = {
+        {"img.png", "image/png", "data:", 2, 3, 4, 8, kPixels, sizeof kPixels, nullptr, 0, false, "2x/img.png"},
+        {"odd.png", "image/png", "data:", 2, 3, 4, 8, kPixels, sizeof kPixels, nullptr, 0, false, "2x/odd.png"},
+        {"lost.png", "image/png", "data:", 2, 3, 4, 8, kPixels, sizeof kPixels, nullptr, 0, false, "2x/none.png"},
+        {"plain.png", "image/png", "data:", 2, 3, 4, 8, kPixels, sizeof kPixels, nullptr, 0},
+    };
+    const ResourcePack pack{kImages, 4, kDoubleList, 1};
+    const struct {
+        const PackedResource& entry;
+        const PackedResource* partner;
+    } cases[] = {
+        {kImages[0], &kDoubles[0]},
+        {kImages[1], nullptr},  // not exactly twice the size: would be drawn wrongly
+        {kImages[2], nullptr},  // named but absent
+        {kImages[3], nullptr},  // names none
+    };
+    setResourcePack(&pack);
+    for (const auto& c : cases) {
+        EXPECT_EQ(pack.doubleResolutionOf(c.entry), c.partner) << c.entry.path;
+        const ResourceSpec spec = c.entry.asImageResourceSpec(1, 0, 0);
+        EXPECT_EQ(spec.doublePixels.size(), c.partner != nullptr ? sizeof kDouble : 0u) << c.entry.path;
+        EXPECT_EQ(spec.pixels.size(), sizeof kPixels) << c.entry.path;
+    }
+    // The partner is looked up in the installed pack.
+    setResourcePack(nullptr);
+    EXPECT_TRUE(kImages[0].asImageResourceSpec(1, 0, 0).doublePixels.empty());
 }
 
 TEST(ResourcePack, ImageSpecFallsBackFieldByField) {

@@ -137,6 +137,7 @@ TEST(EmbeddedPack, DoubleResolutionListDoublesEveryEditorImage) {
         ASSERT_EQ(path.compare(0, folder.size(), folder), 0);
         const PackedResource* small = kResourcePack.find(("vorlix/resources/" + path.substr(folder.size())).c_str());
         ASSERT_NE(small, nullptr);
+        EXPECT_EQ(kResourcePack.doubleResolutionOf(*small), &big) << "the 1x entry names its partner";
         EXPECT_STREQ(big.mimeType, "image/png");
         EXPECT_EQ(big.width, 2 * small->width);
         EXPECT_EQ(big.height, 2 * small->height);

@@ -5,7 +5,8 @@
 //   vorlix-embed <output.cpp> <source-root> <path> [<path> ...] [--extra-list <path> ...]
 // Paths are relative to the source root and become the lookup keys, in the order given. The
 // paths after --extra-list form the pack's extra list `kDoubleResolutionResources`, searched
-// after the primary one (the artwork at twice the resolution).
+// after the primary one (the artwork at twice the resolution); a primary image names its partner
+// there, "dir/2x/name.png" for "dir/name.png".
 // Data is written as long string literals, which compile far faster than one initializer per
 // byte.
 #include <png.h>
@@ -172,6 +173,28 @@ int main(int argc, char** argv) {
         assets.push_back(std::move(a));
     }
 
+    // A primary image's 2x partner: the extra-list image of the same name in a 2x/ folder beside
+    // it, exactly twice its size (a partner of another size would be drawn wrongly, so it is an
+    // error here rather than a surprise in the editor).
+    bool partnerError = false;
+    const auto doubleOf = [&](const Asset& a) -> const Asset* {
+        const size_t slash = a.path.rfind('/');
+        const std::string wanted = slash == std::string::npos
+                                       ? "2x/" + a.path
+                                       : a.path.substr(0, slash + 1) + "2x/" + a.path.substr(slash + 1);
+        for (size_t j = primaryCount; j < assets.size(); ++j) {
+            const Asset& b = assets[j];
+            if (b.path != wanted || !b.image) continue;
+            if (b.width != 2 * a.width || b.height != 2 * a.height) {
+                std::fprintf(stderr, "vorlix-embed: %s is not twice the size of %s\n", b.path.c_str(), a.path.c_str());
+                partnerError = true;
+                return nullptr;
+            }
+            return &b;
+        }
+        return nullptr;
+    };
+
     std::ostringstream out;
     out << "// Generated at build time by vorlix-embed from the asset sources; do not edit.\n"
            "#include \"vexagui/resources/EmbeddedResources.h\"\n\n"
@@ -195,7 +218,12 @@ int main(int argc, char** argv) {
             const Asset& a = assets[i];
             if (a.image) {
                 out << "    {\"" << a.path << "\", \"image/png\", " << a.symbol << "_url, " << a.width
-                    << ", " << a.height << ", 4, 8, nullptr, 0u, nullptr, 0u, true},\n";
+                    << ", " << a.height << ", 4, 8, nullptr, 0u, nullptr, 0u, true, ";
+                const Asset* partner = i < primaryCount ? doubleOf(a) : nullptr;
+                if (partner != nullptr)
+                    out << "\"" << partner->path << "\"},\n";
+                else
+                    out << "nullptr},\n";
             } else {
                 out << "    {\"" << a.path << "\", \"application/json\", nullptr, 0, 0, 0, 0, nullptr, 0u, "
                     << a.symbol << "_text, " << a.fileBytes.size() << "u, false},\n";
@@ -213,6 +241,7 @@ int main(int argc, char** argv) {
     out << "const ResourcePack kResourcePack = {kPackedResources, " << primaryCount << "u, "
         << (extraCount > 0 ? "kExtraResourceLists, 1u" : "nullptr, 0u") << "};\n\n}  // namespace vexagui\n";
 
+    if (partnerError) return 1;
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
     file << out.str();
     if (!file) {

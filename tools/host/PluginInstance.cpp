@@ -166,6 +166,8 @@ tresult PluginInstance::process (int frames)
     data.numOutputs = 1;
     data.outputs = &outputBus;
     data.inputParameterChanges = &paramChanges;
+    outParamChanges.clear ();
+    data.outputParameterChanges = &outParamChanges;
     data.inputEvents = &eventList;
     data.processContext = &context;
 

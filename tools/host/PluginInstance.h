@@ -57,6 +57,8 @@ public:
 
     HostEventList& events () { return eventList; }
     HostParameterChanges& parameterChanges () { return paramChanges; }
+    /** What the plug-in reported in the last block (its output parameter changes). */
+    HostParameterChanges& outputParameterChanges () { return outParamChanges; }
     RecordingComponentHandler& componentHandler () { return handler; }
 
     Steinberg::Vst::IComponent* component () const { return comp; }
@@ -87,6 +89,7 @@ private:
     RecordingComponentHandler handler;
     HostEventList eventList;
     HostParameterChanges paramChanges;
+    HostParameterChanges outParamChanges;
 
     std::vector<float> left, right;
     std::vector<double> left64, right64;

@@ -55,6 +55,50 @@ struct FileStream
     MemoryStream stream;
 };
 
+std::int32_t int32At (const Bytes& file, size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | file[at + static_cast<size_t> (i)];
+    return static_cast<std::int32_t> (v);
+}
+
+std::int64_t listOffsetOf (const Bytes& file)
+{
+    std::uint64_t offset = 0;
+    for (int i = 7; i >= 0; --i)
+        offset = offset << 8 | file[40 + static_cast<size_t> (i)];
+    return static_cast<std::int64_t> (offset);
+}
+
+/** Whether the chunks lie back to back between the header and the chunk list, each ID once, as
+    the SDK's writer puts them. A gap or an overlap is what a damaged offset or size leaves, and
+    reading such a chunk would hand the plug-in some other chunk's bytes as its state. */
+bool chunksFollowOneAnother (std::vector<Chunk> chunks, std::int64_t listOffset)
+{
+    std::sort (chunks.begin (), chunks.end (), [] (const Chunk& a, const Chunk& b) { return a.offset < b.offset; });
+    std::int64_t end = static_cast<std::int64_t> (kHeaderSize);
+    for (size_t i = 0; i < chunks.size (); ++i)
+    {
+        if (chunks[i].offset != end)
+            return false;
+        end += chunks[i].size;
+        for (size_t j = 0; j < i; ++j)
+            if (chunks[j].id == chunks[i].id)
+                return false;
+    }
+    return end == listOffset;
+}
+
+/** The component's state as its getState writes it, to put back if a load fails halfway. */
+bool saveComponentState (Vst::IComponent* component, MemoryStream& state)
+{
+    if (component->getState (&state) != kResultOk)
+        return false;
+    state.seek (0, IBStream::kIBSeekSet, nullptr);
+    return true;
+}
+
 } // namespace
 
 std::string metaInfoXml (const MetaInfo& info)
@@ -155,6 +199,21 @@ bool readPresetFile (const Bytes& file, ParsedPreset& preset, std::string& error
             preset.metaXml.assign (reinterpret_cast<const char*> (begin), static_cast<size_t> (e.size));
         preset.chunks.push_back (std::move (chunk));
     }
+    // The list closes the file and holds as many entries as it says (the SDK's reader stops
+    // quietly where they run out).
+    const std::int64_t listOffset = listOffsetOf (file);
+    const std::int64_t listSize = 8 + 20 * static_cast<std::int64_t> (reader.getEntryCount ());
+    if (listOffset > fileSize - listSize || listOffset + listSize != fileSize ||
+        int32At (file, static_cast<size_t> (listOffset) + 4) != reader.getEntryCount ())
+    {
+        error = "damaged VST 3 preset file (its chunk list does not close the file)";
+        return false;
+    }
+    if (!chunksFollowOneAnother (preset.chunks, listOffset))
+    {
+        error = "damaged VST 3 preset file (its chunks overlap, leave gaps or appear twice)";
+        return false;
+    }
     return true;
 }
 
@@ -179,6 +238,10 @@ bool loadPresetFile (const Bytes& file, const FUID& classId, Vst::IComponent* co
         error = "no component to load the preset into";
         return false;
     }
+    // A state the component refuses may still have been applied in part (a short one applies
+    // what it holds); a failed load puts back what the instance had, so it changes nothing.
+    MemoryStream before;
+    const bool saved = saveComponentState (component, before);
     FileStream source (file);
     PresetFile reader (&source.stream);
     bool ok = reader.readChunkList () && reader.restoreComponentState (component);
@@ -189,7 +252,18 @@ bool loadPresetFile (const Bytes& file, const FUID& classId, Vst::IComponent* co
             ok = reader.restoreControllerState (controller);
     }
     if (!ok)
+    {
         error = "the plug-in did not accept the preset's state";
+        if (saved)
+        {
+            component->setState (&before);
+            if (controller)
+            {
+                before.seek (0, IBStream::kIBSeekSet, nullptr);
+                controller->setComponentState (&before);
+            }
+        }
+    }
     return ok;
 }
 

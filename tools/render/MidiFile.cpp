@@ -1,9 +1,9 @@
 #include "tools/render/MidiFile.h"
 
+#include "editor/UserFile.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
@@ -279,30 +279,19 @@ bool parseMidiFile (const std::uint8_t* data, size_t size, NoteSequence& out, st
 
 bool readMidiFile (const std::string& path, NoteSequence& out, std::string& error)
 {
-    std::error_code ec;
-    std::ifstream in;
-    if (std::filesystem::is_regular_file (path, ec))
-        in.open (path, std::ios::binary);
-    if (!in.is_open ())
+    std::string text;
+    switch (const UserFileError why = readUserFile (path, kMaxFileBytes, text))
     {
-        error = "cannot read MIDI file " + path;
-        return false;
-    }
-    in.seekg (0, std::ios::end);
-    const std::streamoff size = in.tellg ();
-    if (size < 0 || static_cast<std::uint64_t> (size) > kMaxFileBytes)
-    {
+    case UserFileError::kNone:
+        break;
+    case UserFileError::kTooLarge:
         error = path + ": not a readable MIDI file of reasonable size";
         return false;
-    }
-    in.seekg (0);
-    std::vector<std::uint8_t> bytes (static_cast<size_t> (size));
-    if (size > 0 && !in.read (reinterpret_cast<char*> (bytes.data ()), size))
-    {
-        error = "cannot read MIDI file " + path;
+    default:
+        error = "cannot read MIDI file " + path + " (" + userFileErrorText (why) + ")";
         return false;
     }
-    if (!parseMidiFile (bytes.data (), bytes.size (), out, error))
+    if (!parseMidiFile (reinterpret_cast<const std::uint8_t*> (text.data ()), text.size (), out, error))
     {
         error = path + ": " + error;
         return false;

@@ -1,5 +1,6 @@
 #include "tools/render/ProgramAccess.h"
 
+#include "editor/UserFile.h"
 #include "plugin/IVorlixPresetAccess.h"
 #include "tools/host/HostMemoryStream.h"
 #include "tools/presets/VstPresetFile.h"
@@ -14,7 +15,6 @@ using namespace Steinberg;
 namespace Vorlix::Render {
 
 namespace {
-constexpr std::uintmax_t kMaxPresetBytes = 1u << 20; // a preset document or file is a few kilobytes
 
 IPtr<IVorlixPresetAccess> access (const Vorlix::Host::PluginInstance& instance, std::string& error)
 {
@@ -78,24 +78,16 @@ bool selectProgram (const Vorlix::Host::PluginInstance& instance, const std::str
 bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const TUID classId, const std::string& path,
                        std::string& error)
 {
-    std::error_code ec;
-    const bool regular = std::filesystem::is_regular_file (path, ec);
-    const std::uintmax_t size = regular ? std::filesystem::file_size (path, ec) : 0;
-    if (!regular || ec)
+    std::string text;
+    switch (const UserFileError why = readUserFile (path, kMaxPresetFileBytes, text))
     {
-        error = "cannot read preset file " + path;
-        return false;
-    }
-    if (size > kMaxPresetBytes)
-    {
+    case UserFileError::kNone:
+        break;
+    case UserFileError::kTooLarge:
         error = path + ": too large for a preset document";
         return false;
-    }
-    std::ifstream in (path, std::ios::binary);
-    std::string text ((std::istreambuf_iterator<char> (in)), std::istreambuf_iterator<char> ());
-    if (!in.good () && !in.eof ())
-    {
-        error = "cannot read preset file " + path;
+    default:
+        error = "cannot read preset file " + path + " (" + userFileErrorText (why) + ")";
         return false;
     }
     if (const Presets::Bytes bytes (text.begin (), text.end ()); Presets::looksLikeVstPreset (bytes))
@@ -113,7 +105,7 @@ bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const TUID 
         return false;
     if (a->importPreset (text.data (), static_cast<int32> (text.size ())) != kResultOk)
     {
-        error = path + ": not a preset document (the file is not valid JSON)";
+        error = path + ": not a Vorlix307 preset document (not valid JSON, not a JSON object, or another plug-in's)";
         return false;
     }
     return true;

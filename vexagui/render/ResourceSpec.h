@@ -23,6 +23,9 @@ struct ResourceSpec {
     std::uint32_t flags = 0;
     std::string_view url;  // "data:image/png;base64,..." when kHasUrl is set; constant text, not owned
     ImagePixels pixels;    // width * height * 4 bytes RGBA, top row first, when kHasPixels is set
+    // The same image at twice the width and height (RGBA, top row first), for surfaces drawn
+    // above scale 1; empty when there is none. Deferred like `pixels`: made only when drawn.
+    ImagePixels doublePixels;
 
     // A spec for an image that is not available: the texture made from it exists but draws nothing.
     static ResourceSpec placeholder(std::int32_t id, std::int32_t width = 0, std::int32_t height = 0) {

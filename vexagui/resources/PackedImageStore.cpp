@@ -31,10 +31,15 @@ public:
     std::shared_ptr<const std::uint8_t> acquire() const override {
         std::lock_guard<std::mutex> lock(mutex);
         if (std::shared_ptr<const std::uint8_t> live = decoded.lock()) return live;
+        // The data is constant: what failed once fails every time, and is not decoded again.
+        if (failed) return nullptr;
         DecodedPng png = decodePngDataUrl(dataUrl);
         gDecodes.fetch_add(1, std::memory_order_relaxed);
         // A picture of another size than the table says would be read out of bounds.
-        if (!png.rgba || png.width != width || png.height != height) return nullptr;
+        if (!png.rgba || png.width != width || png.height != height) {
+            failed = true;
+            return nullptr;
+        }
         const std::size_t bytes = byteCount();
         gLiveImages.fetch_add(1, std::memory_order_relaxed);
         gLiveBytes.fetch_add(bytes, std::memory_order_relaxed);
@@ -53,6 +58,7 @@ private:
     int height;
     std::mutex& mutex;
     mutable std::weak_ptr<const std::uint8_t> decoded;
+    mutable bool failed = false;
 };
 
 struct Store {

@@ -1,6 +1,7 @@
 // base64 + PNG decoding of packed images.
 #include "vexagui/resources/PngDataUrl.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -58,6 +59,33 @@ bool decodeBase64(const char* text, std::size_t length, std::string& out) {
     return true;
 }
 
+// The pack's largest image is 1130 x 520; a picture beyond this is a damaged file, not artwork.
+constexpr std::uint64_t kMaxPixels = std::uint64_t(4096) * 4096;
+
+std::uint32_t bigEndian32(const std::string& bytes, std::size_t at) {
+    const auto b = [&](std::size_t i) { return std::uint32_t(static_cast<unsigned char>(bytes[at + i])); };
+    return (b(0) << 24) | (b(1) << 16) | (b(2) << 8) | b(3);
+}
+
+// The decoder believes a chunk's length and the header's size before it has seen any data, and
+// reserves what they claim: a few damaged bytes would cost gigabytes. So every chunk up to IEND
+// must lie inside the file, and the picture must be of artwork size, before it is asked.
+bool plausiblePng(const std::string& file) {
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    constexpr std::size_t kChunkFrame = 12;  // length, type, CRC
+    if (file.size() < 8 + kChunkFrame + 13 || file.compare(0, 8, kSignature, 8) != 0) return false;
+    if (file.compare(12, 4, "IHDR") != 0) return false;
+    const std::uint64_t width = bigEndian32(file, 16), height = bigEndian32(file, 20);
+    if (width == 0 || height == 0 || width * height > kMaxPixels) return false;
+    for (std::size_t at = 8;;) {
+        if (file.size() - at < kChunkFrame) return false;
+        const std::size_t length = bigEndian32(file, at);
+        if (length > file.size() - at - kChunkFrame) return false;
+        if (file.compare(at + 4, 4, "IEND") == 0) return true;
+        at += kChunkFrame + length;
+    }
+}
+
 } // namespace
 
 DecodedPng decodePngDataUrl(const char* dataUrl) {
@@ -65,7 +93,7 @@ DecodedPng decodePngDataUrl(const char* dataUrl) {
     if (dataUrl == nullptr || std::strncmp(dataUrl, kPrefix, sizeof kPrefix - 1) != 0) return result;
     const char* payload = dataUrl + (sizeof kPrefix - 1);
     std::string file;
-    if (!decodeBase64(payload, std::strlen(payload), file) || file.empty() || file.size() > 0x7FFFFFFFu)
+    if (!decodeBase64(payload, std::strlen(payload), file) || file.size() > 0x7FFFFFFFu || !plausiblePng(file))
         return result;
     int width = 0, height = 0, channels = 0;
     stbi_uc* rgba = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(file.data()), static_cast<int>(file.size()),

@@ -45,6 +45,10 @@ ResourceSpec PackedResource::asImageResourceSpec(std::int32_t id, std::int32_t d
     }
     spec.pixels = imagePixels();
     if (!spec.pixels.empty()) spec.flags |= ResourceSpec::kHasPixels;
+    const ResourcePack* pack = resourcePack();
+    const PackedResource* partner = pack != nullptr ? pack->doubleResolutionOf(*this) : nullptr;
+    if (partner != nullptr && partner->width == 2 * spec.width && partner->height == 2 * spec.height)
+        spec.doublePixels = partner->imagePixels();
     return spec;
 }
 
@@ -56,6 +60,15 @@ const PackedResource* ResourcePack::find(const char* path) const {
         if (const PackedResource* hit = findIn(extraLists[i].entries, extraLists[i].entryCount, path)) return hit;
     }
     return nullptr;
+}
+
+const PackedResource* ResourcePack::doubleResolutionOf(const PackedResource& entry) const {
+    if (entry.doubleResolution == nullptr || entry.width <= 0 || entry.height <= 0) return nullptr;
+    const PackedResource* partner = find(entry.doubleResolution);
+    if (partner == nullptr || partner->dataUrl == nullptr || partner->width != 2 * entry.width ||
+        partner->height != 2 * entry.height)
+        return nullptr;
+    return partner;
 }
 
 void setResourcePack(const ResourcePack* pack) { gInstalledPack.store(pack, std::memory_order_release); }

@@ -28,6 +28,9 @@ struct PackedResource {
     std::size_t textLength = 0;  // characters without the terminating zero
     // The pixels are the data URL's PNG (width x height, decoded to RGBA on first use).
     bool compressed = false;
+    // The path of the same image at twice the width and height, looked up in the pack that holds
+    // this entry; null when there is none.
+    const char* doubleResolution = nullptr;
 
     // The entry's pixels as a spec carries them: the raw bytes referred to, or the shared decoded
     // copy made on demand; empty when the entry has neither.
@@ -36,7 +39,8 @@ struct PackedResource {
     // The entry as a renderer resource. Each size field falls back to its default on its own
     // when the entry's value is not positive; url and pixels are referred to, never copied,
     // when present (nothing is decoded here). No consistency check between the sizes and
-    // pixelBytes.
+    // pixelBytes. The 2x partner's pixels come along (doublePixels, deferred as well) when the
+    // installed pack holds a partner of exactly twice the spec's size.
     ResourceSpec asImageResourceSpec(std::int32_t id, std::int32_t defaultWidth, std::int32_t defaultHeight) const;
 };
 
@@ -54,6 +58,9 @@ struct ResourcePack {
     // First entry whose path equals `path` byte for byte (no case folding, no "./" handling);
     // null for a null path or when nothing matches. Entries with a null path are skipped.
     const PackedResource* find(const char* path) const;
+    // The entry's 2x partner in this pack: found, an image, and exactly twice the entry's width
+    // and height; otherwise null.
+    const PackedResource* doubleResolutionOf(const PackedResource& entry) const;
 };
 
 // The process-wide installed pack (not owned; null until installed). Any thread.

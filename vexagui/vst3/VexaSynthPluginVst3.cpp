@@ -95,15 +95,21 @@ VexaSynthPluginVst3::VexaSynthPluginVst3(VexaEditor& editor_, VexaRendererOpenGL
 }
 
 VexaSynthPluginVst3::~VexaSynthPluginVst3() {
+    // Also unbinds the renderer: later host parameter changes refresh the editor and ask the
+    // renderer for a redraw, which with no view left must go nowhere.
     detachPlatform();
-    // Later host parameter changes refresh the editor and ask the renderer for a redraw; with no
-    // view left that must go nowhere.
-    if (renderer.glContext == &platform->context) {
-        renderer.glContext = nullptr;
-        renderer.redrawCallback = nullptr;
-    }
     platform.reset();
     if (owner != nullptr) owner->release();  // may destroy the plug-in: nothing of it is used after this
+}
+
+bool VexaSynthPluginVst3::hasAttachedView(const VexaRendererOpenGL& r) { return r.glContext != nullptr; }
+
+Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::attached(void* parent, Steinberg::FIDString type) {
+    // A second view would take the renderer's context over, and the first would then draw with the
+    // other context's texture names.
+    if (parent != nullptr && platform && renderer.glContext != nullptr && renderer.glContext != &platform->context)
+        return Steinberg::kResultFalse;
+    return Steinberg::CPluginView::attached(parent, type);
 }
 
 Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::isPlatformTypeSupported(Steinberg::FIDString type) {
@@ -148,8 +154,13 @@ void VexaSynthPluginVst3::detachPlatform() {
     if (!platform) return;
     PlatformBlock& p = *platform;
     p.disconnect();
-    // Only this view's context is released: another open view of the same plug-in keeps its own.
-    if (renderer.glContext == &p.context) renderer.detachFromSurface();
+    // Unbound at once, not when the view is destroyed: hosts keep removed views around, and
+    // another view may then take the renderer.
+    if (renderer.glContext == &p.context) {
+        renderer.detachFromSurface();
+        renderer.glContext = nullptr;
+        renderer.redrawCallback = nullptr;
+    }
     p.view.detach();
     p.parent = nullptr;
 }

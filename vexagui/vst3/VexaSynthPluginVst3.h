@@ -39,6 +39,12 @@ public:
     VexaSynthPluginVst3(VexaEditor& editor, VexaRendererOpenGL& renderer, Steinberg::FUnknown* owner = nullptr);
     ~VexaSynthPluginVst3() override;
 
+    // One editor tree and one renderer draw one view: a view is refused (kResultFalse, nothing
+    // attached) while another view of the same renderer is attached.
+    Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
+    // Whether some view is attached to the renderer; a plug-in then creates no further view.
+    static bool hasAttachedView(const VexaRendererOpenGL& renderer);
+
     Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
     Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
                                             Steinberg::int16 modifiers) override;

@@ -344,46 +344,63 @@ TEST_F (RendererPixelTest, RepeatedAttachRenderDetachCycles)
     renderer.glContext = nullptr;
 }
 
+// Pixels made on demand as the resource pack's are (a new copy whenever nobody holds the last
+// one), counting how often they are made; with no bytes it stands for an image that cannot be
+// decoded.
+class CountingSource final : public IVexaImageSource
+{
+public:
+    CountingSource (std::size_t count, const std::vector<uint32_t>& rgba) : size (count)
+    {
+        for (uint32_t c : rgba)
+            for (int shift : {24, 16, 8, 0})
+                bytes.push_back (static_cast<uint8_t> (c >> shift));
+    }
+    std::size_t byteCount () const override { return size; }
+    std::shared_ptr<const uint8_t> acquire () const override
+    {
+        if (auto live = made.lock ())
+            return live;
+        ++asked;
+        if (bytes.empty ())
+            return nullptr;
+        const auto copy = std::make_shared<const std::vector<uint8_t>> (bytes);
+        std::shared_ptr<const uint8_t> live (copy, copy->data ());
+        made = live;
+        return live;
+    }
+    bool held () const { return ! made.expired (); }
+
+    std::size_t size;
+    std::vector<uint8_t> bytes;
+    mutable std::weak_ptr<const uint8_t> made;
+    mutable int asked = 0; // times made (or failed to be)
+};
+
 // Above scale 1 an image is drawn from its 2x version: one texel per pixel at scale 2, linearly
-// filtered at 1.5; at scale 1 from the image itself, and the 2x source is not even asked.
+// filtered at 1.5; at scale 1 from the image itself, and the 2x version is not even made.
 TEST_F (RendererPixelTest, DoubleResolutionVersionsAreUsedOnlyAboveScaleOne)
 {
     open (200, 100);
     // 1x: 2 x 1 texels, green and blue. 2x: 4 x 2 texels, top row red, white, black, white; the
-    // bottom row cyan throughout.
-    renderer.setResources ({image (150, 2, 1, {0x00ff00ff, 0x0000ffff}), image (151, 2, 2, {0xff0000ff, 0xff0000ff,
-                                                                                             0xff0000ff, 0xff0000ff})});
-    std::vector<int32_t> asked;
-    renderer.setDoubleResolutionSource ([&] (int32_t id) {
-        asked.push_back (id);
-        VexaRendererOpenGL::DoubleResolutionImage d;
-        if (id != 150)
-            return d; // 151 has none: it is drawn from its 1x image at every scale
-        d.width = 4;
-        d.height = 2;
-        std::vector<uint8_t> rgba;
-        for (uint32_t px : {0xff0000ffu, 0xffffffffu, 0x000000ffu, 0xffffffffu, 0x00ffffffu, 0x00ffffffu, 0x00ffffffu,
-                            0x00ffffffu})
-            for (int shift : {24, 16, 8, 0})
-                rgba.push_back (static_cast<uint8_t> (px >> shift));
-        const auto bytes = std::make_shared<const std::vector<uint8_t>> (std::move (rgba));
-        d.pixels = std::shared_ptr<const uint8_t> (bytes, bytes->data ());
-        d.byteCount = bytes->size ();
-        return d;
-    });
+    // bottom row cyan throughout. 151 has no 2x version: it is drawn from its 1x image at every scale.
+    const CountingSource twice (32, {0xff0000ffu, 0xffffffffu, 0x000000ffu, 0xffffffffu, 0x00ffffffu, 0x00ffffffu,
+                                     0x00ffffffu, 0x00ffffffu});
+    ResourceSpec withDouble = image (150, 2, 1, {0x00ff00ff, 0x0000ffff});
+    withDouble.doublePixels = ImagePixels (twice);
+    renderer.setResources ({withDouble, image (151, 2, 2, {0xff0000ff, 0xff0000ff, 0xff0000ff, 0xff0000ff})});
     const VisualHandle quad = renderer.createQuad (renderer.createTexture (150), {10, 10, 2, 1}, {0, 0, 2, 1});
     const VisualHandle plain = renderer.createQuad (renderer.createTexture (151), {20, 10, 2, 2}, {0, 0, 2, 2});
     scene ({quad, plain});
     const Pixel kCyan {0, 255, 255};
 
     frame (50, 25, 50, 25);
-    EXPECT_TRUE (asked.empty ()) << "no 2x version is decoded while scale 1 is drawn";
+    EXPECT_EQ (twice.asked, 0) << "no 2x version is made while scale 1 is drawn";
     EXPECT_EQ (context.at (10, 10), kGreen);
     EXPECT_EQ (context.at (11, 10), kBlue);
 
     frame (50, 25, 100, 50); // scale 2
-    std::sort (asked.begin (), asked.end ());
-    EXPECT_EQ (asked, (std::vector<int32_t> {150, 151})) << "each id is asked once";
+    EXPECT_EQ (twice.asked, 1);
     const struct { int x, y; Pixel p; } exact[] = {
         {20, 20, kRed}, {21, 20, kWhite}, {22, 20, kBlack}, {23, 20, kWhite}, {20, 21, kCyan}, {23, 21, kCyan},
         {40, 20, kRed}, {43, 23, kRed}, {19, 20, kBlack}, {24, 21, kBlack},
@@ -394,12 +411,75 @@ TEST_F (RendererPixelTest, DoubleResolutionVersionsAreUsedOnlyAboveScaleOne)
     frame (50, 25, 75, 38); // scale 1.5: pixel 16's centre falls between texels 1 and 2 (white, black)
     const Pixel between = context.at (16, 15);
     EXPECT_TRUE (near (between, {128, 128, 128}, 8)) << between;
-    EXPECT_EQ (asked.size (), 2u) << "switching between 2 and 1.5 only changes the filter";
+    EXPECT_EQ (twice.asked, 1) << "switching between 2 and 1.5 only changes the filter";
 
     frame (50, 25, 50, 25); // back to 1: the original images again, nearest
     EXPECT_EQ (context.at (10, 10), kGreen);
     EXPECT_EQ (context.at (11, 10), kBlue);
-    EXPECT_EQ (asked.size (), 2u);
+    frame (50, 25, 100, 50); // and 2 again: the 2x pixels were kept
+    EXPECT_EQ (context.at (21, 20), kWhite);
+    EXPECT_EQ (twice.asked, 1);
+}
+
+// Many textures of one image (the knobs of one filmstrip) share one graphics texture in the
+// renderer's context. The pixels made for it stay while the surface is attached, so a rebuild
+// after a resize makes nothing again; detaching lets them go. An image that cannot be made is
+// asked for once, not on every frame.
+TEST_F (RendererPixelTest, OneGraphicsTexturePerImageAndNothingMadeTwiceWhileAttached)
+{
+    open (200, 100);
+    const CountingSource once (8, {0x00ff00ff, 0x0000ffff});
+    const CountingSource twice (32, std::vector<uint32_t> (8, 0xff0000ffu));
+    const CountingSource damaged (8, {});
+    ResourceSpec knob = ResourceSpec::placeholder (160, 2, 1);
+    knob.flags = ResourceSpec::kHasPixels;
+    knob.pixels = ImagePixels (once);
+    knob.doublePixels = ImagePixels (twice);
+    ResourceSpec broken = ResourceSpec::placeholder (161, 2, 1);
+    broken.flags = ResourceSpec::kHasPixels;
+    broken.pixels = ImagePixels (damaged);
+    renderer.setResources ({knob, broken});
+
+    std::vector<TextureHandle> knobs;
+    std::vector<VisualHandle> visuals;
+    for (int i = 0; i < 15; ++i)
+    {
+        knobs.push_back (renderer.createTexture (160));
+        visuals.push_back (renderer.createQuad (knobs.back (), {static_cast<float> (3 * i), 0, 2, 1}, {0, 0, 2, 1}));
+    }
+    visuals.push_back (renderer.createQuad (renderer.createTexture (161), {0, 10, 2, 1}, {0, 0, 2, 1}));
+    renderer.setScene (visuals.data (), visuals.size ());
+
+    const struct { float scale; int x, y; Pixel p; } frames[] = {{1, 42, 0, kGreen}, {1, 42, 0, kGreen}, {2, 87, 1, kRed}};
+    for (const auto& f : frames)
+    {
+        frame (100, 50, static_cast<int> (100 * f.scale), static_cast<int> (50 * f.scale));
+        EXPECT_EQ (context.at (f.x, f.y), f.p) << "the fifteenth knob at scale " << f.scale;
+        EXPECT_EQ (renderer.graphicsTextureCount (), 1u);
+    }
+    EXPECT_EQ (once.asked, 1);
+    EXPECT_EQ (twice.asked, 1);
+    EXPECT_EQ (damaged.asked, 1) << "a failed decoding is remembered";
+    EXPECT_TRUE (once.held () && twice.held ()) << "kept while the surface is attached";
+
+    // A rebuild on a new context (as after a resize) uploads the kept pixels again.
+    ASSERT_TRUE (renderer.attachToSurface (view.nativeSurface ()));
+    frame (100, 50, 200, 100);
+    EXPECT_EQ (context.at (87, 1), kRed);
+    EXPECT_EQ (twice.asked, 1);
+    EXPECT_EQ (once.asked, 1);
+
+    // The shared texture lives until the last of its textures is destroyed.
+    for (std::size_t i = 1; i < knobs.size (); ++i)
+        renderer.destroyTexture (knobs[i]);
+    EXPECT_EQ (renderer.graphicsTextureCount (), 1u);
+    frame (100, 50, 200, 100);
+    EXPECT_EQ (context.at (1, 1), kRed);
+    renderer.destroyTexture (knobs[0]);
+    EXPECT_EQ (renderer.graphicsTextureCount (), 0u);
+
+    renderer.detachFromSurface ();
+    EXPECT_FALSE (once.held () || twice.held ()) << "closing lets the pixels go";
 }
 
 TEST (RendererSampling, ScaleDecidesTheVersionAndFilter)

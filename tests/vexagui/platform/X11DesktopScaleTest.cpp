@@ -1,9 +1,11 @@
 // The desktop's scale from the X resource database's Xft.dpi, without a server.
 #include "vexagui/platform/x11/VexaX11DesktopScale.h"
+#include "tests/support/CommaDecimalLocale.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 using namespace vexagui::x11;
 
@@ -25,13 +27,23 @@ TEST (X11DesktopScale, XftDpiFromTheResourceText)
         {"Xft.dpi: 120.5", 120.5},
         {"*dpi: 192\n", 192}, // a loose binding applies to Xft too, as for every X client
     };
-    for (const auto& f : found)
+    // The same under a host's comma-decimal locale: "120.5" is not cut to 120.
+    for (bool comma : {false, true})
     {
-        const auto dpi = xftDpiFromResources (f.text);
-        ASSERT_TRUE (dpi.has_value ()) << f.text;
-        EXPECT_EQ (*dpi, f.dpi) << f.text;
+        std::optional<Vorlix::test::CommaDecimalLocale> locale;
+        if (comma)
+        {
+            locale.emplace ();
+            ASSERT_TRUE (locale->active) << locale->kMissing;
+        }
+        for (const auto& f : found)
+        {
+            const auto dpi = xftDpiFromResources (f.text);
+            ASSERT_TRUE (dpi.has_value ()) << f.text;
+            EXPECT_EQ (*dpi, f.dpi) << f.text << (comma ? " (de_DE)" : "");
+        }
+        for (const char* none : {"", "Xcursor.size: 48\n", "Xft.dpi: many\n", "Xft.dpi:\n", "! Xft.dpi: 192\n"})
+            EXPECT_FALSE (xftDpiFromResources (none).has_value ()) << none;
+        EXPECT_FALSE (xftDpiFromResources (nullptr).has_value ());
     }
-    for (const char* none : {"", "Xcursor.size: 48\n", "Xft.dpi: many\n", "Xft.dpi:\n", "! Xft.dpi: 192\n"})
-        EXPECT_FALSE (xftDpiFromResources (none).has_value ()) << none;
-    EXPECT_FALSE (xftDpiFromResources (nullptr).has_value ());
 }

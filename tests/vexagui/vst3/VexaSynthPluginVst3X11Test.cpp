@@ -13,6 +13,10 @@
 
 #include <vector>
 
+#include <X11/Xlib.h>  // after gtest: its None and Bool clash with gtest's names
+
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
 using namespace vexagui;
 using namespace vexagui::test;
 
@@ -59,15 +63,31 @@ Color pixelAt(X11TestWindow& win, int x, int y) {
     return Color{p[0], p[1], p[2], 255};
 }
 
+// A plain view of a test screen in a 200 x 100 parent window, made as a host makes it.
+struct ViewInWindow {
+    X11TestWindow win{200, 100};
+    TestScreen screen;
+    FakePlugFrame frame;
+    VexaSynthPluginVst3* view = nullptr;
+    ViewInWindow() {
+        view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
+        view->setFrame(&frame);
+    }
+};
+
+// X errors that reached the process's handler, i.e. the host's (whose default ends the process).
+int gHostXErrors = 0;
+int countHostXError(Display*, XErrorEvent*) {
+    ++gHostXErrors;
+    return 0;
+}
+
 } // namespace
 
 TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
-    X11TestWindow win(200, 100);
+    ViewInWindow host;
+    auto& [win, screen, frame, view] = host;
     ASSERT_TRUE(win.ok()) << "no X display";
-    TestScreen screen;
-    FakePlugFrame frame;
-    auto* view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
-    view->setFrame(&frame);
 
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
@@ -185,4 +205,43 @@ TEST(VexaSynthPluginVst3X11, HostScaleWhileOpenResizesAndKeepsHitTestsLogical) {
     view->removed();
     view->setFrame(nullptr);
     view->release();
+}
+
+// A host that destroys its window (and the view's child with it) before removing the view, with
+// the GL context attached and frames drawn: a frame that was due, a resize, a new scale (each a
+// new context) and removing the view raise no X error in the host, and nothing freed is touched.
+TEST(VexaSynthPluginVst3X11, HostDestroysItsWindowBeforeRemovingTheView) {
+    ViewInWindow host;
+    auto& [win, screen, frame, view] = host;
+    ASSERT_TRUE(win.ok()) << "no X display";
+    ASSERT_EQ(view->attached(win.parentHandle(), "X11EmbedWindowID"), Steinberg::kResultOk);
+    ASSERT_TRUE(frame.pumpUntil([&] { return win.childViewable() && pixelAt(win, 50, 50) == kRed; }));
+    ASSERT_NE(screen.renderer.glContext, nullptr);
+
+    gHostXErrors = 0;
+    XErrorHandler hostHandler = XSetErrorHandler(countHostXError);
+    XDestroyWindow(win.display, win.window);
+    XSync(win.display, False);
+    win.window = 0;
+
+    screen.renderer.render(200, 100, 200, 100);  // a frame due before the destruction was read
+    Steinberg::ViewRect smaller(0, 0, 180, 90);
+    EXPECT_EQ(view->onSize(&smaller), Steinberg::kResultTrue);
+    Steinberg::IPlugViewContentScaleSupport* scaling = nullptr;
+    ASSERT_EQ(view->queryInterface(Steinberg::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+              Steinberg::kResultOk);
+    scaling->setContentScaleFactor(2.0f);
+    scaling->release();
+    screen.background->setColor(kBlue);  // a host parameter change: refresh and redraw
+    screen.editor.syncContext();
+    screen.renderer.requestRedraw();
+    screen.renderer.render(200, 100, 400, 200);
+    frame.pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(view->removed(), Steinberg::kResultOk);
+    view->setFrame(nullptr);
+    EXPECT_EQ(view->release(), 0u);
+    XSync(win.display, False);
+    XSetErrorHandler(hostHandler);
+    EXPECT_EQ(gHostXErrors, 0);
+    EXPECT_EQ(screen.renderer.glContext, nullptr);
 }

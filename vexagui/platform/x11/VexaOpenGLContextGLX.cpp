@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 
 #include <cstring>
+#include <optional>
 
 namespace vexagui {
 
@@ -49,6 +50,8 @@ struct VexaOpenGLContextGLX::Impl
     GLXDrawable previousDraw = 0;
     GLXDrawable previousRead = 0;
     GLXContext previousContext = nullptr;
+    // Installed by makeCurrent, removed by releaseCurrent.
+    std::optional<x11::VexaX11ErrorTrap> useTrap;
 
     void setSwapInterval ();
 };
@@ -112,12 +115,7 @@ bool VexaOpenGLContextGLX::attachToSurface (const VexaNativeSurface& surface)
     impl->drawable = drawable;
     impl->surface = surface;
 
-    bool current = false;
-    {
-        VexaX11ErrorTrap trap (d);
-        current = makeCurrent ();
-    }
-    if (! current)
+    if (! makeCurrent ()) // traps its own errors
     {
         detachFromSurface ();
         return false;
@@ -130,12 +128,12 @@ bool VexaOpenGLContextGLX::attachToSurface (const VexaNativeSurface& surface)
 void VexaOpenGLContextGLX::Impl::setSwapInterval ()
 {
     // Presentation synchronised with the display refresh, where the server lets us ask for it.
+    VexaX11ErrorTrap trap (display);
     const char* extensions = glXQueryExtensionsString (display, DefaultScreen (display));
     if (hasExtension (extensions, "GLX_EXT_swap_control"))
     {
         if (auto f = loadGlx<PFNGLXSWAPINTERVALEXTPROC> ("glXSwapIntervalEXT"))
         {
-            VexaX11ErrorTrap trap (display);
             f (display, drawable, 1);
             return;
         }
@@ -157,15 +155,14 @@ void VexaOpenGLContextGLX::detachFromSurface ()
 {
     if (impl->display)
     {
-        if (glXGetCurrentContext () == impl->context)
+        if (glXGetCurrentContext () == impl->context && impl->saved)
+            releaseCurrent ();
+        impl->useTrap.reset (); // a use left open ends here, before the connection closes
         {
-            if (impl->saved)
-                releaseCurrent ();
+            // The host may have destroyed its window (and our child with it) before telling us.
+            VexaX11ErrorTrap trap (impl->display);
             if (glXGetCurrentContext () == impl->context)
                 glXMakeContextCurrent (impl->display, None, None, nullptr);
-        }
-        {
-            VexaX11ErrorTrap trap (impl->display);
             if (impl->drawable)
                 glXDestroyWindow (impl->display, impl->drawable);
             if (impl->context)
@@ -184,14 +181,20 @@ bool VexaOpenGLContextGLX::makeCurrent ()
 {
     if (! impl->context || impl->surface.kind != VexaNativeSurface::kX11Window || impl->surface.handle == nullptr)
         return false;
-    GLXContext current = glXGetCurrentContext ();
-    if (current != impl->context && ! impl->saved)
+    // From here to releaseCurrent every X error of ours is kept from the host's handler (whose
+    // default ends the process): the host may have destroyed its window, and our child with it,
+    // before removing us, and then making current, every draw (the driver validates the drawable)
+    // and the swap fail with errors.
+    if (! impl->useTrap)
+        impl->useTrap.emplace (impl->display);
+    GLXContext previous = glXGetCurrentContext ();
+    if (previous != impl->context && ! impl->saved)
     {
         impl->saved = true;
-        impl->previousContext = current;
-        impl->previousDisplay = current ? glXGetCurrentDisplay () : nullptr;
-        impl->previousDraw = current ? glXGetCurrentDrawable () : 0;
-        impl->previousRead = current ? glXGetCurrentReadDrawable () : 0;
+        impl->previousContext = previous;
+        impl->previousDisplay = previous ? glXGetCurrentDisplay () : nullptr;
+        impl->previousDraw = previous ? glXGetCurrentDrawable () : 0;
+        impl->previousRead = previous ? glXGetCurrentReadDrawable () : 0;
     }
     // The GLX drawable follows the window's size by itself; making current picks the new size up.
     if (glXMakeContextCurrent (impl->display, impl->drawable, impl->drawable, impl->context))
@@ -202,21 +205,26 @@ bool VexaOpenGLContextGLX::makeCurrent ()
 
 void VexaOpenGLContextGLX::releaseCurrent ()
 {
-    if (! impl->saved)
-        return;
-    impl->saved = false;
-    if (impl->previousContext && impl->previousDisplay)
-        glXMakeContextCurrent (impl->previousDisplay, impl->previousDraw, impl->previousRead, impl->previousContext);
-    else if (impl->display && glXGetCurrentContext () == impl->context)
-        glXMakeContextCurrent (impl->display, None, None, nullptr);
-    impl->previousContext = nullptr;
-    impl->previousDisplay = nullptr;
+    if (impl->saved)
+    {
+        impl->saved = false;
+        if (impl->previousContext && impl->previousDisplay)
+            glXMakeContextCurrent (impl->previousDisplay, impl->previousDraw, impl->previousRead, impl->previousContext);
+        else if (impl->display && glXGetCurrentContext () == impl->context)
+            glXMakeContextCurrent (impl->display, None, None, nullptr);
+        impl->previousContext = nullptr;
+        impl->previousDisplay = nullptr;
+    }
+    impl->useTrap.reset (); // synchronises: the errors of this use are handled inside the trap
 }
 
 void VexaOpenGLContextGLX::swapBuffers ()
 {
-    if (impl->context && impl->drawable)
-        glXSwapBuffers (impl->display, impl->drawable);
+    if (! impl->context || ! impl->drawable)
+        return;
+    // Normally inside a use (makeCurrent .. releaseCurrent), which traps already.
+    VexaX11ErrorTrap trap (impl->display);
+    glXSwapBuffers (impl->display, impl->drawable);
 }
 
 } // namespace vexagui

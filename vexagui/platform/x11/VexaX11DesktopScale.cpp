@@ -2,12 +2,12 @@
 #include "VexaX11DesktopScale.h"
 
 #include "VexaX11Display.h"
+#include "vexagui/text/NumberText.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace vexagui::x11 {
 
@@ -25,9 +25,8 @@ std::optional<double> xftDpiFromResources (const char* resources)
     XrmValue value {};
     if (XrmGetResource (db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr != nullptr)
     {
-        char* end = nullptr;
-        const double v = std::strtod (value.addr, &end);
-        if (end != value.addr && std::isfinite (v))
+        double v = 0.0;
+        if (leadingNumber (value.addr, v) != 0 && std::isfinite (v))
             dpi = v;
     }
     XrmDestroyDatabase (db);

@@ -33,13 +33,13 @@ bool hasUploadableImage (const ResourceSpec& spec)
     return spec.pixels.size () >= needed;
 }
 
-bool isDoubleOf (const VexaRendererOpenGL::DoubleResolutionImage& image, const ResourceSpec& spec)
+// A 2x version with at least (2 width) x (2 height) RGBA bytes behind it.
+bool hasUploadableDouble (const ResourceSpec& spec)
 {
-    if (! image.pixels || spec.width <= 0 || spec.height <= 0 || image.width != 2 * spec.width
-        || image.height != 2 * spec.height)
+    if (spec.doublePixels.empty () || spec.width <= 0 || spec.height <= 0)
         return false;
-    const auto needed = static_cast<unsigned long long> (image.width) * static_cast<unsigned long long> (image.height) * 4ull;
-    return image.byteCount >= needed;
+    const auto needed = 4ull * static_cast<unsigned long long> (spec.width) * static_cast<unsigned long long> (spec.height) * 4ull;
+    return spec.doublePixels.size () >= needed;
 }
 
 void setFilter (const VexaGlFunctions& gl, bool linear)
@@ -86,12 +86,29 @@ void VexaRendererOpenGL::destroyTexture (TextureHandle texture)
     const auto it = textures.find (texture.id);
     if (it == textures.end ())
         return;
-    if (it->second.glTexture != 0 && glContext && glContext->isAttached () && glContext->makeCurrent ())
+    const int32_t resourceId = it->second.spec.id;
+    textures.erase (it);
+    // The graphics texture goes with the last texture of its image.
+    for (const auto& [id, state] : textures)
+        if (state.spec.id == resourceId)
+            return;
+    const auto image = images.find (resourceId);
+    if (image == images.end ())
+        return;
+    if (image->second.glTexture != 0 && glContext && glContext->isAttached () && glContext->makeCurrent ())
     {
-        gl->DeleteTextures (1, &it->second.glTexture);
+        gl->DeleteTextures (1, &image->second.glTexture);
         glContext->releaseCurrent ();
     }
-    textures.erase (it);
+    images.erase (image);
+}
+
+std::size_t VexaRendererOpenGL::graphicsTextureCount () const
+{
+    std::size_t n = 0;
+    for (const auto& [id, image] : images)
+        n += image.glTexture != 0 ? 1 : 0;
+    return n;
 }
 
 VisualHandle VexaRendererOpenGL::createQuad (TextureHandle texture, const Rect& dst, const Rect& src)
@@ -174,18 +191,12 @@ void VexaRendererOpenGL::setResources (const ResourceSpec* specs, std::size_t co
     {
         const auto it = resources.find (state.spec.id);
         if (it != resources.end ())
-        {
             state.spec = it->second;
-            state.doubleMissing = false; // the 1x size may have changed: ask again
-        }
     }
-}
-
-void VexaRendererOpenGL::setDoubleResolutionSource (DoubleResolutionSource source)
-{
-    doubleResolutionSource = std::move (source);
-    for (auto& [id, state] : textures)
-        state.doubleMissing = false;
+    // New pixels may decode where the old did not, and may bring a 2x version: ask again.
+    for (auto& [id, image] : images)
+        if (resources.count (id) != 0)
+            image.doubleMissing = image.undecodable = false;
 }
 
 VexaRendererOpenGL::Sampling VexaRendererOpenGL::samplingFor (float logicalWidth, float logicalHeight,
@@ -231,6 +242,8 @@ bool VexaRendererOpenGL::attachToSurface (const VexaNativeSurface& surface)
 
 void VexaRendererOpenGL::detachFromSurface ()
 {
+    // The editor is closing: the pixels kept for rebuilds may go, also when no context ever attached.
+    imagesInUse.clear ();
     if (! glContext || ! glContext->isAttached ())
         return;
     const bool current = glContext->makeCurrent ();
@@ -243,15 +256,15 @@ void VexaRendererOpenGL::detachFromSurface ()
 void VexaRendererOpenGL::destroyGlResources (bool current)
 {
     const bool calls = current && gl->loaded;
-    for (auto& [id, state] : textures)
+    for (auto& [id, image] : images)
     {
-        if (state.glTexture != 0 && calls)
-            gl->DeleteTextures (1, &state.glTexture);
-        state.glTexture = 0;
-        state.glDouble = state.glLinear = false;
+        if (image.glTexture != 0 && calls)
+            gl->DeleteTextures (1, &image.glTexture);
+        image.glTexture = 0;
+        image.glDouble = image.glLinear = false;
     }
-    // The editor is closing (or moving to another surface): the shared images may go.
-    imagesInUse.clear ();
+    for (auto& [id, state] : textures)
+        state.glTexture = 0;
     if (calls)
     {
         if (whiteTexture != 0)
@@ -334,7 +347,7 @@ void VexaRendererOpenGL::buildDrawCommands ()
         if (tit == textures.end ())
             continue;
         TextureState& t = tit->second;
-        prepareTexture (t);
+        t.glTexture = prepareImage (t.spec);
         c.texture = t.glTexture;
         if (t.spec.width > 0 && t.spec.height > 0)
         {
@@ -343,7 +356,6 @@ void VexaRendererOpenGL::buildDrawCommands ()
         }
         commands.push_back (c);
     }
-    doubleImagesThisPass.clear (); // the textures hold the 2x pictures now, the process need not
 }
 
 void VexaRendererOpenGL::drawCommands ()
@@ -383,83 +395,78 @@ void VexaRendererOpenGL::endFrame ()
 
 // ---- graphics objects -------------------------------------------------------------------------
 
-void VexaRendererOpenGL::prepareTexture (TextureState& state)
+uint32_t VexaRendererOpenGL::prepareImage (const ResourceSpec& spec)
 {
-    const bool wantDouble = frameSampling != Sampling::kOriginal && doubleResolutionSource;
+    ImageState& image = images[spec.id];
+    const bool useDouble = frameSampling != Sampling::kOriginal && ! image.doubleMissing;
     const bool linear = frameSampling == Sampling::kDoubleLinear;
-    // A change of scale swaps the texture for the other version (a 1x image without a 2x version
+    // A change of scale swaps the texture for the other version (an image without a 2x version
     // stays as it is, drawn nearest).
-    if (state.glTexture != 0 && state.glDouble != (wantDouble && ! state.doubleMissing))
+    if (image.glTexture != 0 && image.glDouble != useDouble)
     {
-        gl->DeleteTextures (1, &state.glTexture);
-        state.glTexture = 0;
-        state.glDouble = state.glLinear = false;
+        gl->DeleteTextures (1, &image.glTexture);
+        image.glTexture = 0;
+        image.glDouble = image.glLinear = false;
     }
-    if (state.glTexture == 0 && ! (wantDouble && ! state.doubleMissing && uploadDoubleResolution (state)))
-        uploadTexture (state);
-    if (state.glTexture != 0 && state.glDouble && state.glLinear != linear)
+    if (image.glTexture == 0 && ! (useDouble && uploadDoubleResolution (image, spec)))
+        uploadOriginal (image, spec);
+    if (image.glTexture != 0 && image.glDouble && image.glLinear != linear)
     {
-        gl->BindTexture (GL_TEXTURE_2D, state.glTexture);
+        gl->BindTexture (GL_TEXTURE_2D, image.glTexture);
         setFilter (*gl, linear);
-        state.glLinear = linear;
+        image.glLinear = linear;
     }
+    return image.glTexture;
 }
 
-void VexaRendererOpenGL::uploadTexture (TextureState& state)
+void VexaRendererOpenGL::uploadOriginal (ImageState& image, const ResourceSpec& spec)
 {
-    // Made when a visual first shows the texture, not when it is created: a picture nobody has
-    // looked at yet (the about box, say) costs neither decoding nor graphics memory.
-    if (! hasUploadableImage (state.spec))
+    // Made when a visual first shows the image, not when a texture is created: a picture nobody
+    // has looked at yet (the about box, say) costs neither decoding nor graphics memory.
+    if (image.undecodable || ! hasUploadableImage (spec))
         return;
-    const std::shared_ptr<const uint8_t> pixels = state.spec.pixels.acquire ();
+    const std::shared_ptr<const uint8_t> pixels = spec.pixels.acquire ();
     if (! pixels)
-        return; // an image that cannot be decoded draws nothing
-    GLuint name = 0;
-    gl->GenTextures (1, &name);
-    gl->BindTexture (GL_TEXTURE_2D, name);
-    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, state.spec.width, state.spec.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                    pixels.get ());
-    setFilter (*gl, false);
-    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    state.glTexture = name;
-    // The texture keeps no pixels of its own. Images that can be made again stay shared by the
-    // open editors while this surface lives, so that another editor and a re-upload need no
-    // second decoding; closing the last editor frees them.
-    if (state.spec.pixels.canReacquire ())
     {
-        state.spec.pixels.release ();
-        if (std::find (imagesInUse.begin (), imagesInUse.end (), pixels) == imagesInUse.end ())
-            imagesInUse.push_back (pixels);
+        image.undecodable = true; // a damaged image draws nothing, and is not decoded every frame
+        return;
     }
+    image.glTexture = uploadPixels (pixels.get (), spec.width, spec.height);
+    keepWhileAttached (spec.pixels, pixels);
 }
 
-bool VexaRendererOpenGL::uploadDoubleResolution (TextureState& state)
+bool VexaRendererOpenGL::uploadDoubleResolution (ImageState& image, const ResourceSpec& spec)
 {
-    // Many textures show the same image (every label the font atlas): asked once per frame.
-    std::size_t at = 0;
-    while (at < doubleImagesThisPass.size () && doubleImagesThisPass[at].first != state.spec.id)
-        ++at;
-    if (at == doubleImagesThisPass.size ())
-        doubleImagesThisPass.emplace_back (state.spec.id, doubleResolutionSource (state.spec.id));
-    const DoubleResolutionImage& image = doubleImagesThisPass[at].second;
-    if (! isDoubleOf (image, state.spec))
+    const std::shared_ptr<const uint8_t> pixels = hasUploadableDouble (spec) ? spec.doublePixels.acquire () : nullptr;
+    if (! pixels)
     {
-        state.doubleMissing = true;
+        image.doubleMissing = true;
         return false;
     }
+    image.glTexture = uploadPixels (pixels.get (), 2 * spec.width, 2 * spec.height);
+    image.glDouble = true;
+    image.glLinear = false;
+    keepWhileAttached (spec.doublePixels, pixels);
+    return true;
+}
+
+uint32_t VexaRendererOpenGL::uploadPixels (const uint8_t* pixels, int32_t width, int32_t height)
+{
     GLuint name = 0;
     gl->GenTextures (1, &name);
     gl->BindTexture (GL_TEXTURE_2D, name);
-    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                    image.pixels.get ());
+    gl->TexImage2D (GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     setFilter (*gl, false);
     gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl->TexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    state.glTexture = name;
-    state.glDouble = true;
-    state.glLinear = false;
-    return true;
+    return name;
+}
+
+void VexaRendererOpenGL::keepWhileAttached (const ImagePixels& source, const std::shared_ptr<const uint8_t>& bytes)
+{
+    // Bytes a spec holds of its own stay with the spec anyway; made ones would be made again.
+    if (source.canReacquire () && std::find (imagesInUse.begin (), imagesInUse.end (), bytes) == imagesInUse.end ())
+        imagesInUse.push_back (bytes);
 }
 
 uint32_t VexaRendererOpenGL::compileShader (uint32_t type, const char* source)

@@ -3,9 +3,14 @@
 // when the surface goes away, so handles survive detaching and re-attaching the native view.
 //
 // HiDPI: `render` scales the logical size to the drawable. At twice the logical size it draws each
-// image from its 2x version one texel to one pixel, at other scales above 1 from the 2x version
-// with linear filtering, and at 1 (or below) from the image itself exactly as always. The 2x
-// versions come from a source the owner installs, asked only while such a scale is drawn.
+// image from its 2x version (the spec's doublePixels) one texel to one pixel, at other scales above
+// 1 from the 2x version with linear filtering, and at 1 (or below) from the image itself exactly
+// as always. The 2x pixels are made only while such a scale is drawn.
+//
+// Textures: every texture handle of one resource id shows the same image, so the graphics texture
+// is made once per id (fifteen knobs of one filmstrip share one), in this renderer's context.
+// While a surface is attached the renderer keeps the pixels it uploaded, so that rebuilding the
+// graphics objects (a new context after a resize) decodes nothing again; detaching lets them go.
 //
 // Threading: user-interface thread only, like the whole toolkit. Every graphics call happens inside
 // render, destroyTexture, attachToSurface or detachFromSurface, with the bound context made current
@@ -47,24 +52,9 @@ public:
     {
         uint32_t handle = 0;
         ResourceSpec spec;
-        uint32_t glTexture = 0;
-        bool glDouble = false;       // glTexture holds the 2x version
-        bool glLinear = false;       // ... sampled with linear filtering
-        bool doubleMissing = false;  // the source had no usable 2x version of spec.id
+        uint32_t glTexture = 0; // the image's graphics texture as last drawn; 0 while none
     };
 
-    /** An image at twice the resolution: exactly twice the 1x image's width and height, RGBA, top
-        row first. The renderer holds the pixels only while it uploads them: the graphics texture
-        is all that stays, so an open editor keeps no 2x bytes. */
-    struct DoubleResolutionImage
-    {
-        int32_t width = 0;
-        int32_t height = 0;
-        std::shared_ptr<const uint8_t> pixels;
-        std::size_t byteCount = 0;
-    };
-    /** The 2x version of a resource id, or an empty image when there is none. */
-    using DoubleResolutionSource = std::function<DoubleResolutionImage (int32_t resourceId)>;
 
     /** How a frame samples the images, from its drawable-to-logical ratio. */
     enum class Sampling
@@ -123,15 +113,11 @@ public:
     void setResources (const std::vector<ResourceSpec>& specs);
     void setResources (const ResourceSpec* specs, std::size_t count);
 
-    /** Where 2x versions come from (empty: nowhere; every scale then draws the images themselves).
-        Textures already made take the new source on their next upload. */
-    void setDoubleResolutionSource (DoubleResolutionSource source);
-
     /** Binds `glContext` to a native surface, releasing the objects of a previous one first. False
         without a bound context or when it cannot attach. Requests a redraw on success. */
     bool attachToSurface (const VexaNativeSurface& surface);
-    /** Releases every graphics object (handles stay, and pixels that cannot be made again) and
-        detaches the bound context. */
+    /** Releases every graphics object and the pixels kept for them (handles stay, and pixels that
+        cannot be made again) and detaches the bound context. */
     void detachFromSurface ();
 
     void clearPendingHostRequest () { pendingRequest.clear (); }
@@ -142,6 +128,8 @@ public:
     // Read-only views of the bookkeeping, for tests and tools.
     const std::unordered_map<uint32_t, TextureState>& textureStates () const { return textures; }
     const std::unordered_map<uint32_t, VisualState>& visualStates () const { return visuals; }
+    /** Graphics textures that exist now (the white one not counted). */
+    std::size_t graphicsTextureCount () const;
     const std::vector<VisualHandle>& sceneList () const { return scene; }
     bool isGlReady () const { return glReady; }
 
@@ -151,14 +139,26 @@ public:
     std::function<void ()> redrawCallback;
 
 private:
+    /** The graphics side of one resource id, shared by all its textures. */
+    struct ImageState
+    {
+        uint32_t glTexture = 0;
+        bool glDouble = false;      // glTexture holds the 2x version
+        bool glLinear = false;      // ... sampled with linear filtering
+        bool doubleMissing = false; // no usable 2x version: drawn from the image itself
+        bool undecodable = false;   // the pixels could not be made: not asked again
+    };
+
     bool beginFrame (float logicalWidth, float logicalHeight, int drawableWidth, int drawableHeight);
     void buildDrawCommands ();
     void drawCommands ();
     void endFrame ();
-    // Makes or swaps the texture's graphics object for this frame's sampling.
-    void prepareTexture (TextureState& state);
-    void uploadTexture (TextureState& state);
-    bool uploadDoubleResolution (TextureState& state);
+    // Makes or swaps the image's graphics texture for this frame's sampling; returns its name.
+    uint32_t prepareImage (const ResourceSpec& spec);
+    void uploadOriginal (ImageState& image, const ResourceSpec& spec);
+    bool uploadDoubleResolution (ImageState& image, const ResourceSpec& spec);
+    uint32_t uploadPixels (const uint8_t* pixels, int32_t width, int32_t height);
+    void keepWhileAttached (const ImagePixels& pixels, const std::shared_ptr<const uint8_t>& bytes);
     bool ensureGlResources ();
     /** With `current` false the names are only forgotten: the context is not ours to call into. */
     void destroyGlResources (bool current);
@@ -169,12 +169,13 @@ private:
     std::unordered_map<int32_t, ResourceSpec> resources;
     std::unordered_map<uint32_t, TextureState> textures;
     std::unordered_map<uint32_t, VisualState> visuals;
+    // Keyed by resource id: all textures of one id carry the same spec (setResources updates them
+    // together), so they can share one graphics texture. Per renderer, because names belong to a
+    // context.
+    std::unordered_map<int32_t, ImageState> images;
     std::vector<VisualHandle> scene;
-    DoubleResolutionSource doubleResolutionSource;
     Sampling frameSampling = Sampling::kOriginal; // decided at the start of every frame
-    // The 2x images fetched while one frame's draw commands are built; empty between frames.
-    std::vector<std::pair<int32_t, DoubleResolutionImage>> doubleImagesThisPass;
-    // Shared images uploaded to the current surface (see uploadTexture).
+    // Pixels made for the images uploaded while this surface is attached (1x and 2x); see the top.
     std::vector<std::shared_ptr<const uint8_t>> imagesInUse;
 
     bool glReady = false;
