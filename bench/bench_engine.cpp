@@ -81,9 +81,10 @@ Patch patchFor(Case c)
     return p;
 }
 
-std::unique_ptr<VorlixGenPolyphonic> makeEngine(Case c)
+std::unique_ptr<VorlixGenPolyphonic> makeEngine(Case c, bool precise)
 {
     auto e = std::make_unique<VorlixGenPolyphonic>();
+    e->setPreciseOscillators(precise);
     e->setSampleRate(kRate);
     const Patch p = patchFor(c);
     for (int id = 0; id < kNumParams; ++id)
@@ -97,9 +98,9 @@ std::unique_ptr<VorlixGenPolyphonic> makeEngine(Case c)
     return e;
 }
 
-void renderCase(benchmark::State& state, Case c)
+void renderCase(benchmark::State& state, Case c, bool precise = false)
 {
-    auto e = makeEngine(c);
+    auto e = makeEngine(c, precise);
     float l[kBlock], r[kBlock];
     const double cpu0 = threadCpuSeconds();
     for (auto _ : state)
@@ -128,6 +129,12 @@ BENCHMARK(BM_HeaviestWideSyncSubDist);
 BENCHMARK(BM_PinkNoise);
 BENCHMARK(BM_SilentTail);
 
+// The same cases with the precise (exact pitch, band-limited) oscillators.
+void BM_SawUnisonOffPrecise(benchmark::State& s) { renderCase(s, Case::Saw, true); }
+void BM_HeaviestWideSyncSubDistPrecise(benchmark::State& s) { renderCase(s, Case::Heavy, true); }
+BENCHMARK(BM_SawUnisonOffPrecise);
+BENCHMARK(BM_HeaviestWideSyncSubDistPrecise);
+
 int renderOnly(const char* name, long blocks)
 {
     Case c;
@@ -144,7 +151,7 @@ int renderOnly(const char* name, long blocks)
         std::fprintf(stderr, "vorlix-bench: unknown case %s (saw, heavy, pink, tail)\n", name);
         return 2;
     }
-    auto e = makeEngine(c);
+    auto e = makeEngine(c, false);
     float l[kBlock], r[kBlock];
     double sum = 0.0;
     for (long b = 0; b < blocks; ++b)

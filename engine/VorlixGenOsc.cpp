@@ -52,8 +52,8 @@ void VorlixGenOsc::setWaveFrequency(VorlixWaveGens& g, float f)
     g.square.frequency = f;
     g.triangle.frequency = f;
     g.sine.frequency = f;
-    g.saw.increment = incrementForFrequency(f, g.saw.sampleRate, g.saw.multiplier);
-    g.square.increment = incrementForFrequency(f, g.square.sampleRate, g.square.multiplier);
+    g.saw.increment = waveIncrement(f, g.saw.sampleRate, g.saw.multiplier);
+    g.square.increment = waveIncrement(f, g.square.sampleRate, g.square.multiplier);
     retuneTriangle(g.triangle, true);
     retuneSine(g.sine);
 }
@@ -64,7 +64,7 @@ void VorlixGenOsc::updateFrequency1()
     if (cv == lastCv1)
         return;
     lastCv1 = cv;
-    setWaveFrequency(gen1, syn::Math::cv2freqClamped(cv));
+    setWaveFrequency(gen1, waveFrequency(cv));
 }
 
 void VorlixGenOsc::updateFrequency2()
@@ -73,7 +73,7 @@ void VorlixGenOsc::updateFrequency2()
     if (cv == lastCv2)
         return;
     lastCv2 = cv;
-    setWaveFrequency(gen2, syn::Math::cv2freqClamped(cv));
+    setWaveFrequency(gen2, waveFrequency(cv));
 }
 
 void VorlixGenOsc::updateSyncMasterFrequency(float cv)
@@ -81,13 +81,12 @@ void VorlixGenOsc::updateSyncMasterFrequency(float cv)
     if (cv == lastSyncCv)
         return;
     lastSyncCv = cv;
-    const float f = syn::Math::cv2freq(cv);
+    const float f = precise ? exactFrequency(cv) : syn::Math::cv2freq(cv);
     if (f == syncMaster.frequency)
         return;
     syncMaster.frequency = f;
     syncMaster.period = 1.0f / f;
-    syncMaster.increment = incrementForPeriod(f > 0.0f ? syncMaster.period * syncMaster.sampleRate : kLongestPeriod,
-                                              syncMaster.multiplier);
+    syncMaster.increment = masterIncrement();
 }
 
 void VorlixGenOsc::updateSubFrequency(float cv)
@@ -95,11 +94,11 @@ void VorlixGenOsc::updateSubFrequency(float cv)
     if (cv == lastSubCv)
         return;
     lastSubCv = cv;
-    const float f = syn::Math::cv2freq(cv);
+    const float f = precise ? exactFrequency(cv) : syn::Math::cv2freq(cv);
     if (f == sub.frequency)
         return;
     sub.frequency = f;
-    sub.increment = incrementForFrequency(f, sub.sampleRate, sub.multiplier);
+    sub.increment = waveIncrement(f, sub.sampleRate, sub.multiplier);
 }
 
 void VorlixGenOsc::updateFrequencies()
@@ -207,12 +206,12 @@ void VorlixGenOsc::setSampleRate(float rate)
         if (g->saw.sampleRate != rate)
         {
             g->saw.sampleRate = rate;
-            g->saw.increment = incrementForFrequency(g->saw.frequency, rate, g->saw.multiplier);
+            g->saw.increment = waveIncrement(g->saw.frequency, rate, g->saw.multiplier);
         }
         if (g->square.sampleRate != rate)
         {
             g->square.sampleRate = rate;
-            g->square.increment = incrementForFrequency(g->square.frequency, rate, g->square.multiplier);
+            g->square.increment = waveIncrement(g->square.frequency, rate, g->square.multiplier);
         }
         if (g->triangle.sampleRate != rate)
         {
@@ -231,13 +230,12 @@ void VorlixGenOsc::setSampleRate(float rate)
     if (syncMaster.sampleRate != rate)
     {
         syncMaster.sampleRate = rate;
-        syncMaster.increment = incrementForPeriod(
-            syncMaster.frequency > 0.0f ? syncMaster.period * rate : kLongestPeriod, syncMaster.multiplier);
+        syncMaster.increment = masterIncrement();
     }
     if (sub.sampleRate != rate)
     {
         sub.sampleRate = rate;
-        sub.increment = incrementForFrequency(sub.frequency, rate, sub.multiplier);
+        sub.increment = waveIncrement(sub.frequency, rate, sub.multiplier);
     }
     sampleRate = rate;
 }
@@ -246,7 +244,7 @@ void VorlixGenOsc::resetWaveGens(VorlixWaveGens& g)
 {
     g.saw.phase = 0;
     g.saw.multiplier = 1;
-    g.saw.increment = incrementForFrequency(g.saw.frequency, g.saw.sampleRate, 1);
+    g.saw.increment = waveIncrement(g.saw.frequency, g.saw.sampleRate, 1);
     g.triangle.value = 0.0f;
     g.triangle.amplitude = 1.0f;
     retuneTriangle(g.triangle, false);
@@ -256,7 +254,7 @@ void VorlixGenOsc::resetWaveGens(VorlixWaveGens& g)
     retuneSine(g.sine);
     g.square.amplitude = 1.0f;
     g.square.phase = 0;
-    g.square.increment = incrementForFrequency(g.square.frequency, g.square.sampleRate, g.square.multiplier);
+    g.square.increment = waveIncrement(g.square.frequency, g.square.sampleRate, g.square.multiplier);
     g.white.seed = 22222;
     g.pink.seed = 22222;
     g.pink.counter = 0;
@@ -273,12 +271,13 @@ void VorlixGenOsc::resetOsc()
     syncMaster.phase = 0;
     syncMaster.previousPhase = 0;
     syncMaster.multiplier = 1;
-    syncMaster.increment = incrementForPeriod(
-        syncMaster.frequency > 0.0f ? syncMaster.period * syncMaster.sampleRate : kLongestPeriod, 1);
+    syncMaster.increment = masterIncrement();
     sub.amplitude = 1.0f;
     sub.multiplier = 1;
     sub.phase = 0;
-    sub.increment = incrementForFrequency(sub.frequency, sub.sampleRate, 1);
+    sub.increment = waveIncrement(sub.frequency, sub.sampleRate, 1);
+    if (precise)
+        primeLead();
 }
 
 namespace {
@@ -300,6 +299,11 @@ struct VorlixMixRow
     {
         return {&VorlixGenOsc::template renderMixT<W1, W2>...};
     }
+    template <int W1>
+    static constexpr std::array<MixRenderer, kWaveSlots> preciseRow()
+    {
+        return {&VorlixGenOsc::template renderPreciseT<W1, W2>...};
+    }
 };
 
 void VorlixGenOsc::renderMix(float* out, int n)
@@ -307,7 +311,10 @@ void VorlixGenOsc::renderMix(float* out, int n)
     using Row = VorlixMixRow<0, 1, 2, 3, 4, 5, 6>;
     static constexpr std::array<std::array<MixRenderer, kWaveSlots>, kWaveSlots> table{
         Row::row<0>(), Row::row<1>(), Row::row<2>(), Row::row<3>(), Row::row<4>(), Row::row<5>(), Row::row<6>()};
-    (this->*table[waveSlot(wave1)][waveSlot(wave2)])(out, n);
+    static constexpr std::array<std::array<MixRenderer, kWaveSlots>, kWaveSlots> preciseTable{
+        Row::preciseRow<0>(), Row::preciseRow<1>(), Row::preciseRow<2>(), Row::preciseRow<3>(),
+        Row::preciseRow<4>(), Row::preciseRow<5>(), Row::preciseRow<6>()};
+    (this->*(precise ? preciseTable : table)[waveSlot(wave1)][waveSlot(wave2)])(out, n);
 }
 
 namespace {
@@ -449,6 +456,9 @@ void VorlixGenOsc::renderMix4T(VorlixGenOsc* c, float* out, int stride, int n)
 
 bool VorlixGenOsc::renderMix4(VorlixGenOsc* c, float* out, int stride, int n)
 {
+    for (int i = 0; i < 4; ++i)
+        if (c[i].precise)
+            return false;
     const int32_t w1 = c[0].wave1, w2 = c[0].wave2;
     for (int i = 1; i < 4; ++i)
         if (c[i].wave1 != w1 || c[i].wave2 != w2)
@@ -465,4 +475,299 @@ bool VorlixGenOsc::renderMix4(VorlixGenOsc* c, float* out, int stride, int n)
     else
         renderMix4T<kWaveSquare, kWaveSquare>(c, out, stride, n);
     return true;
+}
+
+// ---- Precise mode ----
+//
+// The saw, square and sub are generated kLead samples ahead of the output as naive waveforms
+// at exact phase increments; each jump (a wrap, an edge, a sync reset) is located to a fraction
+// of a sample and its band-limited residual is added around it in the ring. The triangle, sine
+// and noises have no jumps of their own and play at the output sample, as in the classic mode.
+
+namespace {
+
+using VorlixStepResidual::addStep;
+constexpr uint32_t kHalfCycle = 0x80000000u;
+
+// Kinds of lead generator: a band-limited saw, a band-limited square, or none (the wave plays
+// at the output sample).
+constexpr int kLeadSaw = kWaveSaw;
+constexpr int kLeadSquare = kWaveSquare;
+constexpr int kLeadNone = -1;
+
+constexpr int leadKind(int wave) { return wave == kWaveSaw ? kLeadSaw : wave == kWaveSquare ? kLeadSquare : kLeadNone; }
+
+// One step of a lead generator at lead sample g. reset is the fraction (0, 1] of the step at
+// which the sync master wrapped, or 0.
+template <int L>
+struct LeadRunner
+{
+    void load(const VorlixWaveGens&) {}
+    float step(float*, uint32_t, float, float) { return 0.0f; }
+    void store(VorlixWaveGens&) const {}
+    void rewind(uint32_t) {}
+};
+
+// The saw's sample g is its value after the step, so a jump inside step g falls between
+// samples g - 1 and g.
+template <>
+struct LeadRunner<kLeadSaw>
+{
+    uint32_t phase, increment;
+    float invIncrement;
+    void load(const VorlixWaveGens& g)
+    {
+        phase = g.saw.phase;
+        increment = g.saw.increment;
+        invIncrement = 1.0f / float(increment);
+    }
+    float step(float* ring, uint32_t g, float gain, float reset)
+    {
+        const uint32_t p0 = phase;
+        uint32_t p1 = p0 + increment;
+        if (reset > 0.0f)
+            p1 = p0 + uint32_t(reset * float(increment)); // the phase at the reset
+        if (((~p0 & p1) >> 31) != 0) // wrap from +1 to -1
+            addStep(ring, g - 1, float(kHalfCycle - p0) * invIncrement, -2.0f * gain);
+        if (reset > 0.0f)
+        {
+            addStep(ring, g - 1, reset, -float(int32_t(p1)) * 4.656613e-10f * gain); // back to 0
+            p1 = uint32_t((1.0f - reset) * float(increment));
+        }
+        phase = p1;
+        return float(int32_t(p1)) * 4.656613e-10f;
+    }
+    void store(VorlixWaveGens& g) const { g.saw.phase = phase; }
+};
+
+// Square and sub: sample g is the level before the step, so a jump inside step g falls between
+// samples g and g + 1.
+struct LeadSquareCore
+{
+    uint32_t phase, increment;
+    float invIncrement, magnitude, last;
+    void edges(float* ring, uint32_t g, uint32_t p0, uint32_t p1, float height) const
+    {
+        if (((~p0 & p1) >> 31) != 0) // falling at half a cycle
+            addStep(ring, g, float(kHalfCycle - p0) * invIncrement, -height);
+        if (((p0 & ~p1) >> 31) != 0) // rising at the wrap
+            addStep(ring, g, float(0u - p0) * invIncrement, height);
+    }
+    float step(float* ring, uint32_t g, float gain, float reset)
+    {
+        const uint32_t p0 = phase;
+        last = int32_t(p0) < 0 ? -magnitude : magnitude;
+        const float height = 2.0f * magnitude * gain;
+        if (reset > 0.0f)
+        {
+            const uint32_t at = p0 + uint32_t(reset * float(increment));
+            edges(ring, g, p0, at, height);
+            if (int32_t(at) < 0) // a reset starts the high half
+                addStep(ring, g, reset, height);
+            phase = uint32_t((1.0f - reset) * float(increment));
+        }
+        else
+        {
+            phase = p0 + increment;
+            edges(ring, g, p0, phase, height);
+        }
+        return last;
+    }
+};
+
+template <>
+struct LeadRunner<kLeadSquare> : LeadSquareCore
+{
+    void load(const VorlixWaveGens& g)
+    {
+        phase = g.square.phase;
+        increment = g.square.increment;
+        invIncrement = 1.0f / float(increment);
+        last = g.square.amplitude;
+        magnitude = std::fabs(last);
+    }
+    void store(VorlixWaveGens& g) const
+    {
+        g.square.phase = phase;
+        g.square.amplitude = last;
+    }
+};
+
+struct LeadSub : LeadSquareCore
+{
+    void load(const VorlixSubOsc& s)
+    {
+        phase = s.phase;
+        increment = s.increment;
+        invIncrement = 1.0f / float(increment);
+        last = s.amplitude;
+        magnitude = std::fabs(last);
+    }
+    void store(VorlixSubOsc& s) const
+    {
+        s.phase = phase;
+        s.amplitude = last;
+    }
+};
+
+// The lead part of a copy: sync master, sub and the band-limited oscillators.
+template <int L1, int L2>
+struct LeadGens
+{
+    LeadRunner<L1> o1;
+    LeadRunner<L2> o2;
+    LeadSub sub;
+    uint32_t master, masterIncrement;
+    float invMasterIncrement, gain1, gain2, level;
+    bool synced1, synced2;
+
+    void load(const VorlixGenOsc& c)
+    {
+        o1.load(c.gen1);
+        o2.load(c.gen2);
+        sub.load(c.sub);
+        master = c.lead.masterPhase;
+        masterIncrement = c.syncMaster.increment;
+        invMasterIncrement = 1.0f / float(masterIncrement);
+        gain1 = (1.0f - c.mix) * c.invert1;
+        gain2 = c.mix * c.invert2;
+        level = c.subLevel;
+        synced1 = c.sync1 != 0.0f; // as in the classic mode: any sync amount resets
+        synced2 = c.sync2 != 0.0f;
+    }
+    void store(VorlixGenOsc& c) const
+    {
+        o1.store(c.gen1);
+        o2.store(c.gen2);
+        sub.store(c.sub);
+        c.lead.masterPhase = master;
+    }
+    // Generates lead sample g into the ring.
+    void step(float* ring, uint32_t g)
+    {
+        const uint32_t previous = master;
+        master += masterIncrement;
+        // The master wraps (negative to non-negative) this fraction into the step.
+        const float wrap = ((previous & ~master) >> 31) != 0 ? float(0u - previous) * invMasterIncrement : 0.0f;
+        float naive = level * sub.step(ring, g, level, 0.0f);
+        if constexpr (L1 != kLeadNone)
+            naive += gain1 * o1.step(ring, g, gain1, synced1 ? wrap : 0.0f);
+        if constexpr (L2 != kLeadNone)
+            naive += gain2 * o2.step(ring, g, gain2, synced2 ? wrap : 0.0f);
+        ring[g & VorlixStepResidual::kRingMask] += naive;
+    }
+};
+
+} // namespace
+
+template <int W1, int W2>
+void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
+{
+    constexpr int L1 = leadKind(W1), L2 = leadKind(W2);
+    LeadGens<L1, L2> leadGens;
+    leadGens.load(*this);
+    // Waves without jumps play at the output sample, with the classic runners and the
+    // output-time sync master's pulses.
+    VorlixWaveRunner<L1 == kLeadNone ? W1 : -1> r1;
+    VorlixWaveRunner<L2 == kLeadNone ? W2 : -1> r2;
+    r1.load(gen1);
+    r2.load(gen2);
+    const float direct1 = (1.0f - mix) * invert1;
+    const float direct2 = mix * invert2;
+    uint32_t masterPhase = syncMaster.phase;
+    uint32_t previous = syncMaster.previousPhase;
+    const uint32_t masterIncrement = syncMaster.increment;
+    float* ring = lead.ring.data();
+    uint32_t at = lead.at;
+    for (int k = 0; k < n; ++k)
+    {
+        previous = masterPhase;
+        masterPhase += masterIncrement;
+        const bool pulse = ((previous & ~masterPhase) >> 31) != 0;
+        const float s1 = pulse ? sync1 : 0.0f;
+        const float s2 = pulse ? sync2 : 0.0f;
+        leadGens.step(ring, at + VorlixPreciseLead::kLead);
+        float direct = 0.0f;
+        if constexpr (L1 == kLeadNone)
+            direct += direct1 * r1.step(s1, s1 == 0.0f ? 0xFFFFFFFFu : 0u);
+        if constexpr (L2 == kLeadNone)
+            direct += direct2 * r2.step(s2, s2 == 0.0f ? 0xFFFFFFFFu : 0u);
+        const uint32_t slot = at & VorlixStepResidual::kRingMask;
+        out[k] = ring[slot] + direct;
+        ring[slot] = 0.0f;
+        ++at;
+    }
+    leadGens.store(*this);
+    r1.store(gen1);
+    r2.store(gen2);
+    syncMaster.phase = masterPhase;
+    syncMaster.previousPhase = previous;
+    lead.at = at;
+}
+
+// Fills the ring as if the lead generators had always run: they start kHalfWidth samples
+// before the current output sample (phases taken back linearly) and run up to the lead, and
+// what they wrote for samples before the output sample is dropped. The output then continues from the
+// current phases as the classic mode would.
+template <int L1, int L2>
+void VorlixGenOsc::primeLeadT()
+{
+    constexpr uint32_t kBefore = VorlixStepResidual::kHalfWidth;
+    lead.ring.fill(0.0f);
+    lead.at = 0;
+    shiftLeadPhases(kBefore, true);
+    lead.masterPhase = syncMaster.phase - kBefore * syncMaster.increment;
+    LeadGens<L1, L2> leadGens;
+    leadGens.load(*this);
+    for (uint32_t g = 0u - kBefore; g != VorlixPreciseLead::kLead; ++g)
+        leadGens.step(lead.ring.data(), g);
+    leadGens.store(*this);
+    // Samples 0 .. kLead + kHalfWidth - 1 hold what the output needs; the rest of the ring
+    // holds what fell before sample 0.
+    for (uint32_t i = VorlixPreciseLead::kLead + kBefore; i != VorlixStepResidual::kRingSize; ++i)
+        lead.ring[i] = 0.0f;
+}
+
+void VorlixGenOsc::primeLead()
+{
+    using Prime = void (VorlixGenOsc::*)();
+    static constexpr Prime table[3][3] = {
+        {&VorlixGenOsc::primeLeadT<kLeadNone, kLeadNone>, &VorlixGenOsc::primeLeadT<kLeadNone, kLeadSaw>,
+         &VorlixGenOsc::primeLeadT<kLeadNone, kLeadSquare>},
+        {&VorlixGenOsc::primeLeadT<kLeadSaw, kLeadNone>, &VorlixGenOsc::primeLeadT<kLeadSaw, kLeadSaw>,
+         &VorlixGenOsc::primeLeadT<kLeadSaw, kLeadSquare>},
+        {&VorlixGenOsc::primeLeadT<kLeadSquare, kLeadNone>, &VorlixGenOsc::primeLeadT<kLeadSquare, kLeadSaw>,
+         &VorlixGenOsc::primeLeadT<kLeadSquare, kLeadSquare>}};
+    (this->*table[leadKind(wave1) + 1][leadKind(wave2) + 1])();
+}
+
+// Moves the lead generators' phases by whole steps of their increments (back: earlier).
+void VorlixGenOsc::shiftLeadPhases(uint32_t steps, bool back)
+{
+    auto shift = [&](uint32_t& phase, uint32_t increment) {
+        const uint32_t d = steps * increment;
+        phase = back ? phase - d : phase + d;
+    };
+    for (VorlixWaveGens* g : {&gen1, &gen2})
+    {
+        shift(g->saw.phase, g->saw.increment);
+        shift(g->square.phase, g->square.increment);
+    }
+    shift(sub.phase, sub.increment);
+}
+
+void VorlixGenOsc::setPrecise(bool on)
+{
+    if (on == precise)
+        return;
+    // Leaving: the lead generators are kLead samples ahead of the output.
+    if (!on)
+        shiftLeadPhases(VorlixPreciseLead::kLead, true);
+    precise = on;
+    // The other rule derives every frequency and increment anew from the current pitch.
+    lastCv1 = lastCv2 = lastSyncCv = lastSubCv = kNoCv;
+    gen1.saw.frequency = gen2.saw.frequency = syncMaster.frequency = sub.frequency = -1.0f;
+    updateFrequencies();
+    if (on)
+        primeLead();
 }
