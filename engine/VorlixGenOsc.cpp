@@ -2,6 +2,7 @@
 // in the header.
 #include "VorlixGenOsc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <emmintrin.h>
 
@@ -497,6 +498,18 @@ constexpr int kLeadNone = -1;
 
 constexpr int leadKind(int wave) { return wave == kWaveSaw ? kLeadSaw : wave == kWaveSquare ? kLeadSquare : kLeadNone; }
 
+// Steps a span is long at most; the quiet counts below need not look further.
+constexpr int kQuietCap = 16;
+
+// Steps certain to pass before a phase moving by increment (1 / increment given) reaches
+// the next multiple of the boundary distance ahead of it, capped at kQuietCap. The float
+// estimate is off by under a step below 2^24 steps; two steps of margin make it safe.
+inline int quietSteps(uint32_t distance, float invIncrement)
+{
+    const float q = (distance == 0 ? 4294967296.0f : float(distance)) * invIncrement - 2.0f;
+    return q < float(kQuietCap) ? (q > 0.0f ? int(q) : 0) : kQuietCap;
+}
+
 // One step of a lead generator at lead sample g. reset is the fraction (0, 1] of the step at
 // which the sync master wrapped, or 0.
 template <int L>
@@ -504,8 +517,9 @@ struct LeadRunner
 {
     void load(const VorlixWaveGens&) {}
     float step(float*, uint32_t, float, float) { return 0.0f; }
+    float quietStep() { return 0.0f; }
+    int quiet() const { return kQuietCap; }
     void store(VorlixWaveGens&) const {}
-    void rewind(uint32_t) {}
 };
 
 // The saw's sample g is its value after the step, so a jump inside step g falls between
@@ -537,6 +551,13 @@ struct LeadRunner<kLeadSaw>
         phase = p1;
         return float(int32_t(p1)) * 4.656613e-10f;
     }
+    // A step known to hold no jump.
+    float quietStep()
+    {
+        phase += increment;
+        return float(int32_t(phase)) * 4.656613e-10f;
+    }
+    int quiet() const { return quietSteps(kHalfCycle - phase, invIncrement); }
     void store(VorlixWaveGens& g) const { g.saw.phase = phase; }
 };
 
@@ -573,6 +594,14 @@ struct LeadSquareCore
         }
         return last;
     }
+    float quietStep()
+    {
+        last = int32_t(phase) < 0 ? -magnitude : magnitude;
+        phase += increment;
+        return last;
+    }
+    // Edges lie at every multiple of half a cycle.
+    int quiet() const { return quietSteps(kHalfCycle - (phase & (kHalfCycle - 1)), invIncrement); }
 };
 
 template <>
@@ -634,7 +663,9 @@ struct LeadGens
         level = c.subLevel;
         synced1 = c.sync1 != 0.0f; // as in the classic mode: any sync amount resets
         synced2 = c.sync2 != 0.0f;
+        masterMatters = (L1 != kLeadNone && synced1) || (L2 != kLeadNone && synced2);
     }
+    bool masterMatters;
     void store(VorlixGenOsc& c) const
     {
         o1.store(c.gen1);
@@ -649,12 +680,47 @@ struct LeadGens
         master += masterIncrement;
         // The master wraps (negative to non-negative) this fraction into the step.
         const float wrap = ((previous & ~master) >> 31) != 0 ? float(0u - previous) * invMasterIncrement : 0.0f;
-        float naive = level * sub.step(ring, g, level, 0.0f);
+        // A silent sub only keeps its phase running.
+        float naive = level != 0.0f ? level * sub.step(ring, g, level, 0.0f) : 0.0f * sub.quietStep();
         if constexpr (L1 != kLeadNone)
             naive += gain1 * o1.step(ring, g, gain1, synced1 ? wrap : 0.0f);
         if constexpr (L2 != kLeadNone)
             naive += gain2 * o2.step(ring, g, gain2, synced2 ? wrap : 0.0f);
         ring[g & VorlixStepResidual::kRingMask] += naive;
+    }
+    void quietStep(float* ring, uint32_t g)
+    {
+        master += masterIncrement;
+        float naive = level * sub.quietStep();
+        if constexpr (L1 != kLeadNone)
+            naive += gain1 * o1.quietStep();
+        if constexpr (L2 != kLeadNone)
+            naive += gain2 * o2.quietStep();
+        ring[g & VorlixStepResidual::kRingMask] += naive;
+    }
+    // Steps before any generator may jump.
+    int quiet() const
+    {
+        int q = std::min(o1.quiet(), o2.quiet());
+        if (level != 0.0f)
+            q = std::min(q, sub.quiet());
+        if (masterMatters)
+            q = std::min(q, quietSteps(0u - master, invMasterIncrement));
+        return q;
+    }
+    // Lead samples g .. g + n - 1: plain steps while nothing can jump, a full step where
+    // something may.
+    void run(float* ring, uint32_t g, int n)
+    {
+        int k = 0;
+        while (k < n)
+        {
+            const int end = std::min(n, k + quiet());
+            for (; k < end; ++k)
+                quietStep(ring, g + uint32_t(k));
+            if (k < n)
+                step(ring, g + uint32_t(k++));
+        }
     }
 };
 
@@ -679,14 +745,18 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
     const uint32_t masterIncrement = syncMaster.increment;
     float* ring = lead.ring.data();
     uint32_t at = lead.at;
+    // In chunks that fit the ring with the lead and the kernel's reach.
+    constexpr int kChunk = VorlixStepResidual::kRingSize - VorlixPreciseLead::kLead - VorlixStepResidual::kHalfWidth;
+    static_assert(kChunk >= kQuietCap);
     for (int k = 0; k < n; ++k)
     {
+        if (k % kChunk == 0)
+            leadGens.run(ring, at + VorlixPreciseLead::kLead, std::min(kChunk, n - k));
         previous = masterPhase;
         masterPhase += masterIncrement;
         const bool pulse = ((previous & ~masterPhase) >> 31) != 0;
         const float s1 = pulse ? sync1 : 0.0f;
         const float s2 = pulse ? sync2 : 0.0f;
-        leadGens.step(ring, at + VorlixPreciseLead::kLead);
         float direct = 0.0f;
         if constexpr (L1 == kLeadNone)
             direct += direct1 * r1.step(s1, s1 == 0.0f ? 0xFFFFFFFFu : 0u);
