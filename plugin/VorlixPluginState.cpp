@@ -23,6 +23,13 @@ bool detuneStoredFor (int id, const bool (&stored)[kNumParams])
 constexpr size_t kMaxPresetBytes = 1u << 20;
 constexpr int kMaxPresetDepth = 16;
 
+// The oscillator mode travels only when it is precise: after the 148 bytes of the state as a
+// 32-bit integer 1, and in the preset document as "oscillators": "precise". Without it a state
+// or document plays classic, as everything saved before the mode existed.
+constexpr int32 kStatePreciseOscillators = 1;
+constexpr const char* kOscillatorsKey = "oscillators";
+constexpr const char* kPreciseOscillators = "precise";
+
 struct TooDeep
 {
 };
@@ -43,12 +50,15 @@ tresult PLUGIN_API VorlixVst3Plugin::getState (IBStream* state)
         for (int id = 0; id < kNumParams; ++id)
             values[id] = normalizedValues[static_cast<size_t> (id)].load (std::memory_order_relaxed);
     }
+    const bool preciseMode = preciseOscillators ();
     IBStreamer streamer (state, kLittleEndian);
     if (!streamer.writeInt32 (program))
         return kResultFalse;
     for (float v : values)
         if (!streamer.writeFloat (v))
             return kResultFalse;
+    if (preciseMode && !streamer.writeInt32 (kStatePreciseOscillators))
+        return kResultFalse;
     return kResultOk;
 }
 
@@ -65,6 +75,10 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
     int count = 0;
     while (count < kNumParams && streamer.readFloat (values[count]))
         ++count;
+    // A complete state sets the oscillator mode: precise only with the marker after the values.
+    int32 mode = 0;
+    const bool complete = count == kNumParams;
+    const bool preciseMode = complete && streamer.readInt32 (mode) && mode == kStatePreciseOscillators;
 
     bool stored[kNumParams] = {};
     for (int id = 0; id < count; ++id)
@@ -75,6 +89,11 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
             loadProgramWith (unit.out (), program);
         for (int id = 0; id < count; ++id)
             applyValue (unit.out (), id, toUnit (values[id]), ApplyMode::restore, detuneStoredFor (id, stored));
+        if (complete)
+        {
+            precise.store (preciseMode, std::memory_order_relaxed);
+            unit.out ().setPreciseOscillators (preciseMode);
+        }
     }
     // The host is not sent restartComponent here: it asked for this restore and reads the values
     // back afterwards, and a host may hold its own lock around setState (Ardour 7.3 loading a
@@ -103,6 +122,8 @@ std::string VorlixVst3Plugin::exportPresetJson () const
     document["plugin"] = "Vorlix307";
     document["program"] = program;
     document["programName"] = VorlixPresetBank::programName (program);
+    if (preciseOscillators ())
+        document[kOscillatorsKey] = kPreciseOscillators;
     return document.dump (2, ' ', false);
 }
 
@@ -130,8 +151,12 @@ bool VorlixVst3Plugin::importPresetJson (const std::string& text)
     float values[kNumParams];
     bool stored[kNumParams] = {};
     int count = 0;
+    bool preciseMode = false;
     if (document.is_object ())
     {
+        const auto mode = document.find (kOscillatorsKey);
+        preciseMode = mode != document.end () && mode->is_string () && *mode == kPreciseOscillators;
+
         const auto p = document.find ("program");
         // Clamped in 64 bits, so that a huge number cannot wrap into a valid-looking index.
         if (p != document.end () && p->is_number_unsigned ())
@@ -160,6 +185,8 @@ bool VorlixVst3Plugin::importPresetJson (const std::string& text)
         for (int id = 0; id < count; ++id)
             if (stored[id])
                 applyValue (unit.out (), id, values[id], ApplyMode::restore, detuneStoredFor (id, stored));
+        precise.store (preciseMode, std::memory_order_relaxed);
+        unit.out ().setPreciseOscillators (preciseMode);
     }
     notifyHostOfNewValues ();
     syncGuiFromHost ();

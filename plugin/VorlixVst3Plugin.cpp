@@ -157,6 +157,7 @@ tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
         UiUnit unit (*this);
         if (num_programs > 0)
             loadProgramWith (unit.out (), 0);
+        unit.out ().setPreciseOscillators (precise.load (std::memory_order_relaxed));
         unit.out ().resync ();
     }
     syncGuiFromHost ();
@@ -442,6 +443,22 @@ void VorlixVst3Plugin::loadProgram (int index)
         return;
     UiUnit unit (*this);
     loadProgramWith (unit.out (), index);
+}
+
+void VorlixVst3Plugin::setPreciseOscillators (bool on)
+{
+    if (on == preciseOscillators ())
+        return;
+    {
+        UiUnit unit (*this);
+        precise.store (on, std::memory_order_relaxed);
+        unit.out ().setPreciseOscillators (on);
+    }
+    // Not a parameter, so the host learns of the change only as unsaved work.
+    FUnknownPtr<IComponentHandler2> handler2 (componentHandler);
+    if (handler2)
+        handler2->setDirty (true);
+    syncGuiFromHost ();
 }
 
 //--- processing (audio thread) ------------------------------------------------------------------
