@@ -66,8 +66,9 @@ double envelopeSeconds (int index, int id)
     return VorlixGenConvert::convertValue (id, programValue (index, id));
 }
 
-BankProbe::BankProbe (float rate) : engine (std::make_unique<VorlixGenPolyphonic> ()), sampleRate (rate)
+BankProbe::BankProbe (float rate, bool precise) : engine (std::make_unique<VorlixGenPolyphonic> ()), sampleRate (rate)
 {
+    engine->setPreciseOscillators (precise);
     engine->setSampleRate (rate);
 }
 
