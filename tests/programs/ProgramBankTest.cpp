@@ -11,10 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
