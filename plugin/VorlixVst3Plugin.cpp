@@ -275,6 +275,7 @@ Vorlix::VorlixEditor::HostCallbacks VorlixVst3Plugin::makeHostCallbacks (VorlixV
     callbacks.getParamValue = [plugin] (int id) { return plugin->normalizedParam (id); };
     callbacks.getCurrentProgram = [plugin] { return plugin->currentProgramIndex (); };
     callbacks.getActiveVoiceCount = [plugin] { return plugin->activeVoiceCount (); };
+    callbacks.getPreciseOscillators = [plugin] { return plugin->preciseOscillators (); };
     return callbacks;
 }
 
@@ -403,6 +404,10 @@ void VorlixVst3Plugin::handleUiControlTag (int tag, float value)
     else if (tag == Vorlix::kImportPreset)
     {
         renderer.requestOpenFileDialog ();
+    }
+    else if (tag == Vorlix::kPreciseOscillators)
+    {
+        setPreciseOscillators (value >= 0.5f);
     }
     else if (tag == kPresetListBox && num_programs > 0)
     {
