@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <emmintrin.h>
 
 #include "VorlixParamID.h"
@@ -482,13 +483,18 @@ bool VorlixGenOsc::renderMix4(VorlixGenOsc* c, float* out, int stride, int n)
 //
 // The saw, square and sub are generated kLead samples ahead of the output as naive waveforms
 // at exact phase increments; each jump (a wrap, an edge, a sync reset) is located to a fraction
-// of a sample and its band-limited residual is added around it in the ring. The triangle, sine
-// and noises have no jumps of their own and play at the output sample, as in the classic mode.
+// of a sample and its band-limited residual is added around it. The triangle, sine and noises
+// have no jumps of their own and play at the output sample, as in the classic mode.
+//
+// The lead generators write into a buffer `buf` where buf[k] is the k-th lead sample of a pass;
+// the kHalfWidth samples before buf[0] are still there for the residuals that reach back.
 
 namespace {
 
 using VorlixStepResidual::addStep;
+using VorlixStepResidual::kHalfWidth;
 constexpr uint32_t kHalfCycle = 0x80000000u;
+constexpr float kSawScale = 4.656613e-10f; // 2^-31, as the classic saw
 
 // Kinds of lead generator: a band-limited saw, a band-limited square, or none (the wave plays
 // at the output sample).
@@ -498,8 +504,8 @@ constexpr int kLeadNone = -1;
 
 constexpr int leadKind(int wave) { return wave == kWaveSaw ? kLeadSaw : wave == kWaveSquare ? kLeadSquare : kLeadNone; }
 
-// Steps a span is long at most; the quiet counts below need not look further.
-constexpr int kQuietCap = 16;
+// Steps a pass is long at most; the quiet counts below need not look further.
+constexpr int kQuietCap = VorlixPreciseLead::kChunk;
 
 // Steps certain to pass before a phase moving by increment (1 / increment given) reaches
 // the next multiple of the boundary distance ahead of it, capped at kQuietCap. The float
@@ -510,20 +516,22 @@ inline int quietSteps(uint32_t distance, float invIncrement)
     return q < float(kQuietCap) ? (q > 0.0f ? int(q) : 0) : kQuietCap;
 }
 
-// One step of a lead generator at lead sample g. reset is the fraction (0, 1] of the step at
-// which the sync master wrapped, or 0.
+// One lead generator. step() makes lead sample k with its jumps (reset: the fraction (0, 1]
+// of the step at which the sync master wrapped, or 0); valueAt(j) is the value j steps on
+// while nothing jumps, and advance(m) moves on by m such steps.
 template <int L>
 struct LeadRunner
 {
     void load(const VorlixWaveGens&) {}
-    float step(float*, uint32_t, float, float) { return 0.0f; }
-    float quietStep() { return 0.0f; }
+    float step(float*, int, float, float) { return 0.0f; }
+    float valueAt(uint32_t) const { return 0.0f; }
+    void advance(uint32_t) {}
     int quiet() const { return kQuietCap; }
     void store(VorlixWaveGens&) const {}
 };
 
-// The saw's sample g is its value after the step, so a jump inside step g falls between
-// samples g - 1 and g.
+// The saw's sample k is its value after the step, so a jump inside step k falls between
+// samples k - 1 and k.
 template <>
 struct LeadRunner<kLeadSaw>
 {
@@ -535,70 +543,70 @@ struct LeadRunner<kLeadSaw>
         increment = g.saw.increment;
         invIncrement = 1.0f / float(increment);
     }
-    float step(float* ring, uint32_t g, float gain, float reset)
+    float step(float* buf, int k, float gain, float reset)
     {
+        float* taps = buf + k - kHalfWidth; // base sample k - 1
         const uint32_t p0 = phase;
         uint32_t p1 = p0 + increment;
         if (reset > 0.0f)
             p1 = p0 + uint32_t(reset * float(increment)); // the phase at the reset
-        if (((~p0 & p1) >> 31) != 0) // wrap from +1 to -1
-            addStep(ring, g - 1, float(kHalfCycle - p0) * invIncrement, -2.0f * gain);
+        if (((~p0 & p1) >> 31) != 0)                     // wrap from +1 to -1
+            addStep(taps, float(kHalfCycle - p0) * invIncrement, -2.0f * gain);
         if (reset > 0.0f)
         {
-            addStep(ring, g - 1, reset, -float(int32_t(p1)) * 4.656613e-10f * gain); // back to 0
+            addStep(taps, reset, -float(int32_t(p1)) * kSawScale * gain); // back to 0
             p1 = uint32_t((1.0f - reset) * float(increment));
         }
         phase = p1;
-        return float(int32_t(p1)) * 4.656613e-10f;
+        return float(int32_t(p1)) * kSawScale;
     }
-    // A step known to hold no jump.
-    float quietStep()
-    {
-        phase += increment;
-        return float(int32_t(phase)) * 4.656613e-10f;
-    }
+    float valueAt(uint32_t j) const { return float(int32_t(phase + (j + 1) * increment)) * kSawScale; }
+    void advance(uint32_t m) { phase += m * increment; }
     int quiet() const { return quietSteps(kHalfCycle - phase, invIncrement); }
     void store(VorlixWaveGens& g) const { g.saw.phase = phase; }
 };
 
-// Square and sub: sample g is the level before the step, so a jump inside step g falls between
-// samples g and g + 1.
+// Square and sub: sample k is the level before the step, so a jump inside step k falls between
+// samples k and k + 1.
 struct LeadSquareCore
 {
     uint32_t phase, increment;
     float invIncrement, magnitude, last;
-    void edges(float* ring, uint32_t g, uint32_t p0, uint32_t p1, float height) const
+    void edges(float* taps, uint32_t p0, uint32_t p1, float height) const
     {
         if (((~p0 & p1) >> 31) != 0) // falling at half a cycle
-            addStep(ring, g, float(kHalfCycle - p0) * invIncrement, -height);
+            addStep(taps, float(kHalfCycle - p0) * invIncrement, -height);
         if (((p0 & ~p1) >> 31) != 0) // rising at the wrap
-            addStep(ring, g, float(0u - p0) * invIncrement, height);
+            addStep(taps, float(0u - p0) * invIncrement, height);
     }
-    float step(float* ring, uint32_t g, float gain, float reset)
+    float step(float* buf, int k, float gain, float reset)
     {
+        float* taps = buf + k - kHalfWidth + 1; // base sample k
         const uint32_t p0 = phase;
         last = int32_t(p0) < 0 ? -magnitude : magnitude;
         const float height = 2.0f * magnitude * gain;
         if (reset > 0.0f)
         {
             const uint32_t at = p0 + uint32_t(reset * float(increment));
-            edges(ring, g, p0, at, height);
+            edges(taps, p0, at, height);
             if (int32_t(at) < 0) // a reset starts the high half
-                addStep(ring, g, reset, height);
+                addStep(taps, reset, height);
             phase = uint32_t((1.0f - reset) * float(increment));
         }
         else
         {
             phase = p0 + increment;
-            edges(ring, g, p0, phase, height);
+            edges(taps, p0, phase, height);
         }
         return last;
     }
-    float quietStep()
+    float valueAt(uint32_t j) const { return int32_t(phase + j * increment) < 0 ? -magnitude : magnitude; }
+    void advance(uint32_t m)
     {
-        last = int32_t(phase) < 0 ? -magnitude : magnitude;
-        phase += increment;
-        return last;
+        if (m == 0)
+            return;
+        last = valueAt(m - 1);
+        phase += m * increment;
     }
     // Edges lie at every multiple of half a cycle.
     int quiet() const { return quietSteps(kHalfCycle - (phase & (kHalfCycle - 1)), invIncrement); }
@@ -648,7 +656,7 @@ struct LeadGens
     LeadSub sub;
     uint32_t master, masterIncrement;
     float invMasterIncrement, gain1, gain2, level;
-    bool synced1, synced2;
+    bool synced1, synced2, masterMatters;
 
     void load(const VorlixGenOsc& c)
     {
@@ -665,7 +673,6 @@ struct LeadGens
         synced2 = c.sync2 != 0.0f;
         masterMatters = (L1 != kLeadNone && synced1) || (L2 != kLeadNone && synced2);
     }
-    bool masterMatters;
     void store(VorlixGenOsc& c) const
     {
         o1.store(c.gen1);
@@ -673,30 +680,44 @@ struct LeadGens
         sub.store(c.sub);
         c.lead.masterPhase = master;
     }
-    // Generates lead sample g into the ring.
-    void step(float* ring, uint32_t g)
+    // Lead sample k with every jump it holds.
+    void step(float* buf, int k)
     {
         const uint32_t previous = master;
         master += masterIncrement;
         // The master wraps (negative to non-negative) this fraction into the step.
         const float wrap = ((previous & ~master) >> 31) != 0 ? float(0u - previous) * invMasterIncrement : 0.0f;
-        // A silent sub only keeps its phase running.
-        float naive = level != 0.0f ? level * sub.step(ring, g, level, 0.0f) : 0.0f * sub.quietStep();
+        float naive;
+        if (level != 0.0f)
+            naive = level * sub.step(buf, k, level, 0.0f);
+        else
+        {
+            sub.advance(1); // a silent sub only keeps its phase running
+            naive = 0.0f;
+        }
         if constexpr (L1 != kLeadNone)
-            naive += gain1 * o1.step(ring, g, gain1, synced1 ? wrap : 0.0f);
+            naive += gain1 * o1.step(buf, k, gain1, synced1 ? wrap : 0.0f);
         if constexpr (L2 != kLeadNone)
-            naive += gain2 * o2.step(ring, g, gain2, synced2 ? wrap : 0.0f);
-        ring[g & VorlixStepResidual::kRingMask] += naive;
+            naive += gain2 * o2.step(buf, k, gain2, synced2 ? wrap : 0.0f);
+        buf[k] += naive;
     }
-    void quietStep(float* ring, uint32_t g)
+    // Lead samples k .. k + m - 1, known to hold no jump: each value from its step count.
+    void quietRun(float* buf, int k, int m)
     {
-        master += masterIncrement;
-        float naive = level * sub.quietStep();
-        if constexpr (L1 != kLeadNone)
-            naive += gain1 * o1.quietStep();
-        if constexpr (L2 != kLeadNone)
-            naive += gain2 * o2.quietStep();
-        ring[g & VorlixStepResidual::kRingMask] += naive;
+        for (int j = 0; j < m; ++j)
+        {
+            const uint32_t u = uint32_t(j);
+            float naive = level * sub.valueAt(u);
+            if constexpr (L1 != kLeadNone)
+                naive += gain1 * o1.valueAt(u);
+            if constexpr (L2 != kLeadNone)
+                naive += gain2 * o2.valueAt(u);
+            buf[k + j] += naive;
+        }
+        master += uint32_t(m) * masterIncrement;
+        sub.advance(uint32_t(m));
+        o1.advance(uint32_t(m));
+        o2.advance(uint32_t(m));
     }
     // Steps before any generator may jump.
     int quiet() const
@@ -708,18 +729,18 @@ struct LeadGens
             q = std::min(q, quietSteps(0u - master, invMasterIncrement));
         return q;
     }
-    // Lead samples g .. g + n - 1: plain steps while nothing can jump, a full step where
+    // Lead samples 0 .. n - 1 of buf: plain runs while nothing can jump, a full step where
     // something may.
-    void run(float* ring, uint32_t g, int n)
+    void run(float* buf, int n)
     {
         int k = 0;
         while (k < n)
         {
-            const int end = std::min(n, k + quiet());
-            for (; k < end; ++k)
-                quietStep(ring, g + uint32_t(k));
+            const int m = std::min(n - k, quiet());
+            quietRun(buf, k, m);
+            k += m;
             if (k < n)
-                step(ring, g + uint32_t(k++));
+                step(buf, k++);
         }
     }
 };
@@ -730,6 +751,8 @@ template <int W1, int W2>
 void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
 {
     constexpr int L1 = leadKind(W1), L2 = leadKind(W2);
+    constexpr int kLead = VorlixPreciseLead::kLead;
+    constexpr int kSize = VorlixPreciseLead::kPendingSize;
     LeadGens<L1, L2> leadGens;
     leadGens.load(*this);
     // Waves without jumps play at the output sample, with the classic runners and the
@@ -743,59 +766,55 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
     uint32_t masterPhase = syncMaster.phase;
     uint32_t previous = syncMaster.previousPhase;
     const uint32_t masterIncrement = syncMaster.increment;
-    float* ring = lead.ring.data();
-    uint32_t at = lead.at;
-    // In chunks that fit the ring with the lead and the kernel's reach.
-    constexpr int kChunk = VorlixStepResidual::kRingSize - VorlixPreciseLead::kLead - VorlixStepResidual::kHalfWidth;
-    static_assert(kChunk >= kQuietCap);
-    for (int k = 0; k < n; ++k)
+    float* pending = lead.pending.data();
+    for (int start = 0; start < n; start += VorlixPreciseLead::kChunk)
     {
-        if (k % kChunk == 0)
-            leadGens.run(ring, at + VorlixPreciseLead::kLead, std::min(kChunk, n - k));
-        previous = masterPhase;
-        masterPhase += masterIncrement;
-        const bool pulse = ((previous & ~masterPhase) >> 31) != 0;
-        const float s1 = pulse ? sync1 : 0.0f;
-        const float s2 = pulse ? sync2 : 0.0f;
-        float direct = 0.0f;
-        if constexpr (L1 == kLeadNone)
-            direct += direct1 * r1.step(s1, s1 == 0.0f ? 0xFFFFFFFFu : 0u);
-        if constexpr (L2 == kLeadNone)
-            direct += direct2 * r2.step(s2, s2 == 0.0f ? 0xFFFFFFFFu : 0u);
-        const uint32_t slot = at & VorlixStepResidual::kRingMask;
-        out[k] = ring[slot] + direct;
-        ring[slot] = 0.0f;
-        ++at;
+        const int c = std::min(VorlixPreciseLead::kChunk, n - start);
+        leadGens.run(pending + kLead, c);
+        for (int k = 0; k < c; ++k)
+        {
+            previous = masterPhase;
+            masterPhase += masterIncrement;
+            const bool pulse = ((previous & ~masterPhase) >> 31) != 0;
+            const float s1 = pulse ? sync1 : 0.0f;
+            const float s2 = pulse ? sync2 : 0.0f;
+            float direct = 0.0f;
+            if constexpr (L1 == kLeadNone)
+                direct += direct1 * r1.step(s1, s1 == 0.0f ? 0xFFFFFFFFu : 0u);
+            if constexpr (L2 == kLeadNone)
+                direct += direct2 * r2.step(s2, s2 == 0.0f ? 0xFFFFFFFFu : 0u);
+            out[start + k] = pending[k] + direct;
+        }
+        std::memmove(pending, pending + c, sizeof(float) * size_t(kSize - c));
+        std::fill(pending + kSize - c, pending + kSize, 0.0f);
     }
     leadGens.store(*this);
     r1.store(gen1);
     r2.store(gen2);
     syncMaster.phase = masterPhase;
     syncMaster.previousPhase = previous;
-    lead.at = at;
 }
 
-// Fills the ring as if the lead generators had always run: they start kHalfWidth samples
-// before the current output sample (phases taken back linearly) and run up to the lead, and
-// what they wrote for samples before the output sample is dropped. The output then continues from the
-// current phases as the classic mode would.
+// Fills the pending samples as if the lead generators had always run: they start kHalfWidth
+// samples before the current output sample (phases taken back linearly) and run up to the
+// lead; what they wrote for samples before the output sample is dropped. The output then
+// continues from the current phases as the classic mode would.
 template <int L1, int L2>
 void VorlixGenOsc::primeLeadT()
 {
-    constexpr uint32_t kBefore = VorlixStepResidual::kHalfWidth;
-    lead.ring.fill(0.0f);
-    lead.at = 0;
+    constexpr int kBefore = kHalfWidth;
+    constexpr int kLead = VorlixPreciseLead::kLead;
+    constexpr int kSize = VorlixPreciseLead::kPendingSize;
+    // Output sample i at scratch[kFirst + i]; the earliest step's residual reaches kHalfWidth back.
+    constexpr int kFirst = kBefore + kHalfWidth;
+    float scratch[kFirst + kSize] = {};
     shiftLeadPhases(kBefore, true);
-    lead.masterPhase = syncMaster.phase - kBefore * syncMaster.increment;
+    lead.masterPhase = syncMaster.phase - uint32_t(kBefore) * syncMaster.increment;
     LeadGens<L1, L2> leadGens;
     leadGens.load(*this);
-    for (uint32_t g = 0u - kBefore; g != VorlixPreciseLead::kLead; ++g)
-        leadGens.step(lead.ring.data(), g);
+    leadGens.run(scratch + kFirst - kBefore, kBefore + kLead);
     leadGens.store(*this);
-    // Samples 0 .. kLead + kHalfWidth - 1 hold what the output needs; the rest of the ring
-    // holds what fell before sample 0.
-    for (uint32_t i = VorlixPreciseLead::kLead + kBefore; i != VorlixStepResidual::kRingSize; ++i)
-        lead.ring[i] = 0.0f;
+    std::copy(scratch + kFirst, scratch + kFirst + kSize, lead.pending.begin());
 }
 
 void VorlixGenOsc::primeLead()

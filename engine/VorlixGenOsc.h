@@ -117,12 +117,14 @@ enum VorlixWave
 
 // The precise mode's band-limited generators (saw, square, sub and their sync master) run
 // kLead samples ahead of the output, so that every jump's residual can reach back before it.
-// The ring holds their naive mix plus the residuals, by output sample.
+// pending[i] holds their naive mix plus the residuals for the i-th next output sample.
 struct VorlixPreciseLead
 {
     static constexpr int kLead = VorlixStepResidual::kHalfWidth;
-    std::array<float, VorlixStepResidual::kRingSize> ring{};
-    uint32_t at = 0;          // the output sample the next tick returns
+    // Output samples generated per pass; the buffer holds them, the lead and the kernel's reach.
+    static constexpr int kChunk = 16;
+    static constexpr int kPendingSize = kLead + kChunk + VorlixStepResidual::kHalfWidth;
+    std::array<float, kPendingSize> pending{};
     uint32_t masterPhase = 0; // the sync master, kLead samples ahead
 };
 

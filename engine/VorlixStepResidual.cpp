@@ -108,7 +108,7 @@ float residual(double x)
     return float(stepCurve().at(x) - (x >= 0.0 ? 1.0 : 0.0));
 }
 
-void addStep(float* ring, uint32_t base, float frac, float height)
+void addStep(float* taps, float frac, float height)
 {
     float f = frac * kRows;
     f = f > 0.0f ? f : 0.0f;
@@ -118,9 +118,8 @@ void addStep(float* ring, uint32_t base, float frac, float height)
     const float t = f - float(q);
     const float* a = table.rows[q];
     const float* b = table.rows[q + 1];
-    const uint32_t first = base - kHalfWidth + 1;
     for (int j = 0; j < kTaps; ++j)
-        ring[(first + uint32_t(j)) & kRingMask] += height * (a[j] + t * (b[j] - a[j]));
+        taps[j] += height * (a[j] + t * (b[j] - a[j]));
 }
 
 } // namespace VorlixStepResidual

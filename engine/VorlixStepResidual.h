@@ -14,14 +14,10 @@ constexpr int kTaps = 2 * kHalfWidth;
 // Rows per sample of the residual table, linearly interpolated: the table error stays near
 // -90 dB, below the float noise of the oscillator itself.
 constexpr int kRows = 64;
-// Output samples a buffer must hold: the lead of the generators plus the kernel's reach.
-constexpr int kRingSize = 32;
-constexpr uint32_t kRingMask = kRingSize - 1;
-
-// Adds height x residual to the taps ring[(base - kHalfWidth + 1 + j) & kRingMask], j = 0 ..
-// kTaps - 1, for a jump at sample position base + frac, frac in (0, 1] (a jump at frac 1 has
-// already happened at sample base + 1). Out-of-range fractions are clamped.
-void addStep(float* ring, uint32_t base, float frac, float height);
+// Adds height x residual to taps[0 .. kTaps - 1], the samples base - kHalfWidth + 1 ..
+// base + kHalfWidth, for a jump at sample position base + frac, frac in (0, 1] (a jump at
+// frac 1 has already happened at sample base + 1). Out-of-range fractions are clamped.
+void addStep(float* taps, float frac, float height);
 
 // The residual at x samples after a jump of height 1 (the sample at x = 0 holds the new level),
 // for tests: 0 outside (-kHalfWidth, kHalfWidth).
