@@ -508,11 +508,13 @@ constexpr int leadKind(int wave) { return wave == kWaveSaw ? kLeadSaw : wave == 
 constexpr int kQuietCap = VorlixPreciseLead::kChunk;
 
 // Steps certain to pass before a phase moving by increment (1 / increment given) reaches
-// the next multiple of the boundary distance ahead of it, capped at kQuietCap. The float
-// estimate is off by under a step below 2^24 steps; two steps of margin make it safe.
+// the next multiple of the boundary distance ahead of it, capped at kQuietCap: the whole steps
+// below distance / increment, one fewer when that is whole (the step that lands on the
+// boundary holds the jump). Three float roundings put the estimate within 4e-6 steps where the
+// count is below the cap; the margin of 0.001 covers that.
 inline int quietSteps(uint32_t distance, float invIncrement)
 {
-    const float q = (distance == 0 ? 4294967296.0f : float(distance)) * invIncrement - 2.0f;
+    const float q = (distance == 0 ? 4294967296.0f : float(distance)) * invIncrement - 0.001f;
     return q < float(kQuietCap) ? (q > 0.0f ? int(q) : 0) : kQuietCap;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "VorlixGenOsc.h"
@@ -142,6 +143,7 @@ TEST(PreciseOsc, EveryNoteIsInTuneAtEveryRate)
             {
                 double worst = 0.0;
                 int worstNote = 0;
+                std::string samples; // a few notes for the record
                 for (int note = 24; note <= 108; ++note)
                 {
                     VorlixGenOsc o = makeCopy(precise, w.wave, rate, note);
@@ -155,9 +157,15 @@ TEST(PreciseOsc, EveryNoteIsInTuneAtEveryRate)
                     }
                     if (precise)
                         EXPECT_LE(std::fabs(cents), 0.5) << w.name << " note " << note << " at " << rate;
+                    if (note == 45 || note == 69 || note == 81 || note == 96 || note == 108)
+                    {
+                        char text[32];
+                        std::snprintf(text, sizeof text, "  %d: %+.2f", note, cents);
+                        samples += text;
+                    }
                 }
-                std::printf("%-8s %-6s %6.0f Hz: worst %+8.3f cents (note %d)\n", precise ? "precise" : "classic",
-                            w.name, double(rate), worst, worstNote);
+                std::printf("%-8s %-6s %6.0f Hz: worst %+8.3f cents (note %d);%s\n", precise ? "precise" : "classic",
+                            w.name, double(rate), worst, worstNote, samples.c_str());
             }
 }
 
