@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Fft.h"
 #include "VorlixGenOsc.h"
 #include "VorlixParamID.h"
 
@@ -61,34 +62,6 @@ double measuredFrequency(const std::vector<float>& v, bool falling, double rate)
     return count > 1 ? rate * (count - 1) / (last - first) : 0.0;
 }
 
-void fft(std::vector<std::complex<double>>& a)
-{
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i)
-    {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1)
-    {
-        const std::complex<double> w = std::polar(1.0, -2.0 * kPi / double(len));
-        for (size_t i = 0; i < n; i += len)
-        {
-            std::complex<double> wk = 1.0;
-            for (size_t k = 0; k < len / 2; ++k, wk *= w)
-            {
-                const std::complex<double> x = a[i + k], y = a[i + k + len / 2] * wk;
-                a[i + k] = x + y;
-                a[i + k + len / 2] = x - y;
-            }
-        }
-    }
-}
-
 struct Aliasing
 {
     double below10k; // dB relative to the harmonic energy
@@ -109,7 +82,7 @@ Aliasing measureAliasing(VorlixGenOsc& o, double f0, double rate)
         const double w = 0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) - 0.01168 * std::cos(3 * x);
         a[i] = v[i] * w;
     }
-    fft(a);
+    vorlix_test::fft(a);
     double harmonic = 0.0, alias = 0.0, alias10k = 0.0;
     for (size_t b = 1; b < kN / 2; ++b)
     {
