@@ -817,7 +817,8 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
         if constexpr (L1 != kLeadNone && L2 != kLeadNone)
         {
             // Nothing plays at the output sample: the output-time master only keeps counting.
-            std::copy(pending, pending + c, out + start);
+            for (int k = 0; k < c; ++k)
+                out[start + k] = pending[k];
             previous = masterPhase + uint32_t(c - 1) * masterIncrement;
             masterPhase = previous + masterIncrement;
         }
@@ -838,8 +839,21 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
                 out[start + k] = pending[k] + direct;
             }
         }
-        std::memmove(pending, pending + c, sizeof(float) * size_t(kSize - c));
-        std::fill(pending + kSize - c, pending + kSize, 0.0f);
+        if (c == VorlixPreciseLead::kChunk)
+        {
+            // The usual whole span: the second half moves down, four samples at a time.
+            static_assert(kSize == 2 * VorlixPreciseLead::kChunk);
+            for (int i = 0; i < VorlixPreciseLead::kChunk; i += 4)
+            {
+                _mm_storeu_ps(pending + i, _mm_loadu_ps(pending + VorlixPreciseLead::kChunk + i));
+                _mm_storeu_ps(pending + VorlixPreciseLead::kChunk + i, _mm_setzero_ps());
+            }
+        }
+        else
+        {
+            std::memmove(pending, pending + c, sizeof(float) * size_t(kSize - c));
+            std::fill(pending + kSize - c, pending + kSize, 0.0f);
+        }
     }
     leadGens.store(*this);
     r1.store(gen1);
