@@ -25,6 +25,12 @@ constexpr int kMaxPresetDepth = 16;
 
 // The name a preset document gives its plug-in.
 constexpr const char* kPluginName = "Vorlix307";
+// The oscillator mode travels only when it is precise: after the 148 bytes of the state as a
+// 32-bit integer 1, and in the preset document as "oscillators": "precise". Without it a state
+// or document plays classic, as everything saved before the mode existed.
+constexpr int32 kStatePreciseOscillators = 1;
+constexpr const char* kOscillatorsKey = "oscillators";
+constexpr const char* kPreciseOscillators = "precise";
 
 struct TooDeep
 {
@@ -46,12 +52,15 @@ tresult PLUGIN_API VorlixVst3Plugin::getState (IBStream* state)
         for (int id = 0; id < kNumParams; ++id)
             values[id] = normalizedValues[static_cast<size_t> (id)].load (std::memory_order_relaxed);
     }
+    const bool preciseMode = preciseOscillators ();
     IBStreamer streamer (state, kLittleEndian);
     if (!streamer.writeInt32 (program))
         return kResultFalse;
     for (float v : values)
         if (!streamer.writeFloat (v))
             return kResultFalse;
+    if (preciseMode && !streamer.writeInt32 (kStatePreciseOscillators))
+        return kResultFalse;
     return kResultOk;
 }
 
@@ -68,6 +77,10 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
     int count = 0;
     while (count < kNumParams && streamer.readFloat (values[count]))
         ++count;
+    // A complete state sets the oscillator mode: precise only with the marker after the values.
+    int32 mode = 0;
+    const bool complete = count == kNumParams;
+    const bool preciseMode = complete && streamer.readInt32 (mode) && mode == kStatePreciseOscillators;
 
     bool stored[kNumParams] = {};
     for (int id = 0; id < count; ++id)
@@ -78,6 +91,11 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
             loadProgramWith (unit.out (), program);
         for (int id = 0; id < count; ++id)
             applyValue (unit.out (), id, toUnit (values[id]), ApplyMode::restore, detuneStoredFor (id, stored));
+        if (complete)
+        {
+            precise.store (preciseMode, std::memory_order_relaxed);
+            unit.out ().setPreciseOscillators (preciseMode);
+        }
     }
     // The host is not sent restartComponent here: it asked for this restore and reads the values
     // back afterwards, and a host may hold its own lock around setState (Ardour 7.3 loading a
@@ -106,6 +124,8 @@ std::string VorlixVst3Plugin::exportPresetJson () const
     document["plugin"] = kPluginName;
     document["program"] = program;
     document["programName"] = VorlixPresetBank::programName (program);
+    if (preciseOscillators ())
+        document[kOscillatorsKey] = kPreciseOscillators;
     return document.dump (2, ' ', false);
 }
 
@@ -141,6 +161,8 @@ bool VorlixVst3Plugin::importPresetJson (const std::string& text)
     float values[kNumParams];
     bool stored[kNumParams] = {};
     int count = 0;
+    const auto mode = document.find (kOscillatorsKey);
+    const bool preciseMode = mode != document.end () && mode->is_string () && *mode == kPreciseOscillators;
     const auto p = document.find ("program");
     // Clamped in 64 bits, so that a huge number cannot wrap into a valid-looking index.
     if (p != document.end () && p->is_number_unsigned ())
@@ -168,6 +190,8 @@ bool VorlixVst3Plugin::importPresetJson (const std::string& text)
         for (int id = 0; id < count; ++id)
             if (stored[id])
                 applyValue (unit.out (), id, values[id], ApplyMode::restore, detuneStoredFor (id, stored));
+        precise.store (preciseMode, std::memory_order_relaxed);
+        unit.out ().setPreciseOscillators (preciseMode);
     }
     notifyHostOfNewValues ();
     syncGuiFromHost ();

@@ -157,6 +157,7 @@ tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
         UiUnit unit (*this);
         if (num_programs > 0)
             loadProgramWith (unit.out (), 0);
+        unit.out ().setPreciseOscillators (precise.load (std::memory_order_relaxed));
         unit.out ().resync ();
     }
     syncGuiFromHost ();
@@ -274,6 +275,7 @@ Vorlix::VorlixEditor::HostCallbacks VorlixVst3Plugin::makeHostCallbacks (VorlixV
     callbacks.getParamValue = [plugin] (int id) { return plugin->normalizedParam (id); };
     callbacks.getCurrentProgram = [plugin] { return plugin->currentProgramIndex (); };
     callbacks.getActiveVoiceCount = [plugin] { return plugin->activeVoiceCount (); };
+    callbacks.getPreciseOscillators = [plugin] { return plugin->preciseOscillators (); };
     return callbacks;
 }
 
@@ -407,6 +409,10 @@ void VorlixVst3Plugin::handleUiControlTag (int tag, float value)
     {
         renderer.requestOpenFileDialog ();
     }
+    else if (tag == Vorlix::kPreciseOscillators)
+    {
+        setPreciseOscillators (value >= 0.5f);
+    }
     else if (tag == kPresetListBox && num_programs > 0)
     {
         // Nearest row, halves away from zero; clamped first so the conversion is always defined.
@@ -446,6 +452,22 @@ void VorlixVst3Plugin::loadProgram (int index)
         return;
     UiUnit unit (*this);
     loadProgramWith (unit.out (), index);
+}
+
+void VorlixVst3Plugin::setPreciseOscillators (bool on)
+{
+    if (on == preciseOscillators ())
+        return;
+    {
+        UiUnit unit (*this);
+        precise.store (on, std::memory_order_relaxed);
+        unit.out ().setPreciseOscillators (on);
+    }
+    // Not a parameter, so the host learns of the change only as unsaved work.
+    FUnknownPtr<IComponentHandler2> handler2 (componentHandler);
+    if (handler2)
+        handler2->setDirty (true);
+    syncGuiFromHost ();
 }
 
 //--- processing (audio thread) ------------------------------------------------------------------

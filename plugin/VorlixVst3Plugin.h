@@ -93,6 +93,12 @@ public:
     const VorlixGenPolyphonic& engineWhileIdle () const { return *engine; }
     /** UI thread. The editor model once a view was asked for (null before), for inspection. */
     const Vorlix::VorlixEditor* editorModelIfBuilt () const { return editor.get (); }
+    /** UI thread. The oscillator mode of this instance: precise (exact pitch, band-limited; what
+        a new instance plays) or classic (what every state and preset without the setting plays).
+        Stored with the state and the preset document; not a host parameter. */
+    void setPreciseOscillators (bool on);
+    /** Any thread. */
+    bool preciseOscillators () const { return precise.load (std::memory_order_relaxed); }
     /** UI thread. */
     std::string exportPresetJson () const;
     bool importPresetJson (const std::string& text);
@@ -134,6 +140,7 @@ private:
     std::array<std::atomic<float>, kNumParams> normalizedValues {};
     float processSampleRate = 48000.0f;
     std::atomic<Steinberg::int32> currentProgram {0};
+    std::atomic<bool> precise {true};
 
     VorlixEngineHandoff handoff;
     // The plain value each engine index last received or will receive from the handoff; the

@@ -37,6 +37,7 @@ struct VorlixVst3Plugin::HandoffWriter
     void releaseAll () { plugin.handoff.releaseAll (); }
     void resync () { plugin.handoff.resync (); }
     void setProgramName (int program) { plugin.handoff.setProgramName (program); }
+    void setPreciseOscillators (bool on) { plugin.handoff.setPreciseOscillators (on); }
 };
 
 /** The engine owner's writer (the audio thread inside process ()): straight to the engine. */
@@ -53,6 +54,7 @@ struct VorlixVst3Plugin::DirectWriter
     void releaseAll () { VorlixEngineOps::releaseAll (*plugin.engine); }
     void resync () { VorlixEngineOps::resyncAllOscillators (*plugin.engine); }
     void setProgramName (int program) { VorlixEngineOps::setProgramName (*plugin.engine, program); }
+    void setPreciseOscillators (bool on) { plugin.engine->setPreciseOscillators (on); }
 };
 
 /** One unit of UI-side change: serialised with other UI-side writers, published to the audio

@@ -207,11 +207,13 @@ TEST (BundleRender, BundleInAnotherProcessMatchesTheComponentInProcess)
     MidiBytes::write (midi, testSong ());
     const double rate = 44100;
     const int block = 100;
-    for (const char* program : {"0", "bass-vorlix", "44"})
+    std::vector<float> previous;
+    for (const auto& [program, oscillators] : {std::pair {"0", "precise"}, {"bass-vorlix", "classic"}, {"44", "classic"},
+                                              {"44", "precise"}})
     {
         const CommandResult r = runCommand (kRender, {"--plugin", kBundle, "--midi", midi, "--program", program,
-                                                      "--rate", "44100", "--block", "100", "--seconds", "2.5",
-                                                      "--out", tmp / "bundle.wav"});
+                                                      "--oscillators", oscillators, "--rate", "44100", "--block",
+                                                      "100", "--seconds", "2.5", "--out", tmp / "bundle.wav"});
         ASSERT_EQ (r.exitCode, 0) << r.err;
         const Wav viaBundle = readWav (tmp / "bundle.wav");
         ASSERT_EQ (viaBundle.left.size (), 110250u);
@@ -220,6 +222,8 @@ TEST (BundleRender, BundleInAnotherProcessMatchesTheComponentInProcess)
         std::unique_ptr<PluginInstance> instance = PluginInstance::adopt (VorlixVst3Plugin::createInstance (nullptr), error);
         ASSERT_TRUE (instance) << error;
         ASSERT_TRUE (Vorlix::Render::selectProgram (*instance, program, error)) << error;
+        ASSERT_TRUE (Vorlix::Render::setOscillatorMode (*instance, std::string (oscillators) == "precise", error))
+            << error;
         ASSERT_TRUE (instance->start ({rate, block}, error)) << error;
         Vorlix::Render::NoteSequence notes;
         ASSERT_TRUE (Vorlix::Render::readMidiFile (midi, notes, error)) << error;
@@ -239,6 +243,10 @@ TEST (BundleRender, BundleInAnotherProcessMatchesTheComponentInProcess)
         EXPECT_TRUE (inProcess.left == viaBundle.left) << "program " << program;
         EXPECT_TRUE (inProcess.right == viaBundle.right) << "program " << program;
         EXPECT_GT (measure (viaBundle).peak, 0.001f) << "program " << program;
+        // The same program in the other mode is another sound (pitch and band limit).
+        if (std::string (program) == "44" && std::string (oscillators) == "precise")
+            EXPECT_FALSE (previous == viaBundle.left);
+        previous = viaBundle.left;
     }
 }
 

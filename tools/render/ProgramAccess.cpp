@@ -161,4 +161,30 @@ bool exportPresetFile (const Vorlix::Host::PluginInstance& instance, const std::
     return false;
 }
 
+bool setOscillatorMode (const Vorlix::Host::PluginInstance& instance, bool precise, std::string& error)
+{
+    constexpr int64 kClassicBytes = 148; // program index and 36 values
+    Host::HostMemoryStream state;
+    if (instance.component ()->getState (&state) != kResultOk || state.getSize () < kClassicBytes)
+    {
+        error = "the component did not give its state";
+        return false;
+    }
+    state.setSize (kClassicBytes);
+    if (precise)
+    {
+        const char marker[4] = {1, 0, 0, 0}; // little-endian 32-bit 1
+        int32 written = 0;
+        state.seek (kClassicBytes, IBStream::kIBSeekSet, nullptr);
+        state.write (const_cast<char*> (marker), 4, &written);
+    }
+    state.seek (0, IBStream::kIBSeekSet, nullptr);
+    if (instance.component ()->setState (&state) != kResultOk)
+    {
+        error = "the component refused its own state";
+        return false;
+    }
+    return true;
+}
+
 } // namespace Vorlix::Render

@@ -71,6 +71,17 @@ const std::vector<OptionSpec>& optionTable ()
          }},
         {"--preset", "FILE", "load a preset: a JSON preset document or a .vstpreset file (after --program)",
          text (&RenderOptions::preset)},
+        {"--oscillators", "classic|precise",
+         "oscillator mode (default: a new instance's, precise, or what --preset stores; after --preset)",
+         [] (const std::string& v, RenderOptions& o, std::string& error) {
+             if (v != "classic" && v != "precise")
+             {
+                 error = "expected classic or precise, got '" + v + "'";
+                 return false;
+             }
+             o.precise = v == "precise";
+             return true;
+         }},
         {"--midi", "FILE.mid", "play a Standard MIDI File (default: the built-in demo phrase)", text (&RenderOptions::midi)},
         {"--seconds", "S", "length of the render (default: the notes plus the release tail)",
          [] (const std::string& v, RenderOptions& o, std::string& error) {

@@ -13,6 +13,7 @@ struct RenderOptions
     std::string plugin;                 // empty: ~/.vst3/Vorlix307.vst3, else next to the binary
     std::optional<std::string> program; // index or exact name
     std::string preset;
+    std::optional<bool> precise;        // --oscillators; empty: what the instance or preset chose
     std::string midi;                   // empty: the built-in demo phrase
     std::optional<double> seconds;      // empty: the material's length plus the release tail
     double rate = 48000.0;
