@@ -96,6 +96,9 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
             precise.store (preciseMode, std::memory_order_relaxed);
             unit.out ().setPreciseOscillators (preciseMode);
         }
+        // A restore starts the oscillators as a program pick does: the precise generators run
+        // ahead of the output and must start from the restored sound, not the one before it.
+        unit.out ().resync ();
     }
     // The host is not sent restartComponent here: it asked for this restore and reads the values
     // back afterwards, and a host may hold its own lock around setState (Ardour 7.3 loading a
@@ -192,6 +195,7 @@ bool VorlixVst3Plugin::importPresetJson (const std::string& text)
                 applyValue (unit.out (), id, values[id], ApplyMode::restore, detuneStoredFor (id, stored));
         precise.store (preciseMode, std::memory_order_relaxed);
         unit.out ().setPreciseOscillators (preciseMode);
+        unit.out ().resync ();
     }
     notifyHostOfNewValues ();
     syncGuiFromHost ();
