@@ -233,6 +233,7 @@ TEST_F (HostWindow, WithoutAHostScaleTheWindowsDpiDecides)
 
 TEST_F (HostWindow, TheContextIsOpenGL32CoreAndGivesBackTheCurrentOne)
 {
+    ShowWindow (host, SW_SHOWNA); // GDI reads nothing from a hidden window
     attach (64, 32);
     VexaOpenGLContextWGL context;
     EXPECT_FALSE (context.attachToSurface (VexaNativeSurface::x11Window (1)));
@@ -257,6 +258,13 @@ TEST_F (HostWindow, TheContextIsOpenGL32CoreAndGivesBackTheCurrentOne)
     context.swapBuffers ();
     context.releaseCurrent ();
     EXPECT_EQ (wglGetCurrentContext (), nullptr); // nothing was current before
+    // The frame reaches the view's window as GDI sees it: where a window system keeps OpenGL
+    // windows apart from GDI drawing (Wine), the context must still put the frame there.
+    HDC viewDc = GetDC (child ());
+    const COLORREF shown = GetPixel (viewDc, 3, 3);
+    ReleaseDC (child (), viewDc);
+    EXPECT_EQ (shown, RGB (255, 0, 0));
+    ShowWindow (host, SW_HIDE); // destroyed hidden, it goes at once
 
     // Another context current before ours is current again afterwards.
     VexaOpenGLContextWGL other;

@@ -1,6 +1,6 @@
 // The screenshot host on Windows: a top-level window, the plug view attached to it as a host
-// attaches it (platform type "HWND"), a message loop for the view's own timer, and the picture the
-// editor last presented in its window as PNG.
+// attaches it (platform type "HWND"), a message loop for the view's own timer, and what the
+// screen shows in the window's area as PNG.
 #include "tools/render/EditorScreenshot.h"
 
 #include "tools/render/ScreenshotView.h"
@@ -8,13 +8,11 @@
 #include "pluginterfaces/gui/iplugview.h"
 
 #include <windows.h>
-#include <GL/gl.h>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
 #include <stb/stb_image_write.h>
 
-#include <algorithm>
 #include <chrono>
 #include <fstream>
 
@@ -58,8 +56,9 @@ void pumpMessages (std::chrono::milliseconds duration)
     }
 }
 
-// What the screen shows in the window's client area, as RGB.
-std::vector<std::uint8_t> grabScreen (HWND window, int width, int height)
+// What the screen shows in the window's client area, as RGB: the editor draws with OpenGL into a
+// child window, which a copy of the window's own device context may not contain.
+std::vector<std::uint8_t> grabWindow (HWND window, int width, int height)
 {
     POINT origin {0, 0};
     ClientToScreen (window, &origin);
@@ -96,79 +95,6 @@ std::vector<std::uint8_t> grabScreen (HWND window, int width, int height)
         DeleteObject (bitmap);
     DeleteDC (memory);
     ReleaseDC (nullptr, screen);
-    return rgb;
-}
-
-bool flat (const std::vector<std::uint8_t>& rgb)
-{
-    return rgb.size () < 3 || std::all_of (rgb.begin (), rgb.end (), [&] (std::uint8_t v) { return v == rgb[0]; });
-}
-
-// The editor's OpenGL window among the host window's children: the one at the editor's size
-// with a pixel format. Its device context, or null.
-HDC editorGLWindow (HWND host, int width, int height, HWND& editor)
-{
-    for (editor = GetWindow (host, GW_CHILD); editor != nullptr; editor = GetWindow (editor, GW_HWNDNEXT))
-    {
-        RECT client {};
-        if (!GetClientRect (editor, &client) || client.right != width || client.bottom != height)
-            continue;
-        if (HDC dc = GetDC (editor))
-        {
-            if (GetPixelFormat (dc) != 0)
-                return dc;
-            ReleaseDC (editor, dc);
-        }
-    }
-    return nullptr;
-}
-
-// One of the editor window's colour buffers, read through a context of the host's own (drawables'
-// buffers are shared between contexts). Empty when there is no such window or nothing to read.
-std::vector<std::uint8_t> grabEditorBuffer (HWND host, int width, int height, GLenum buffer)
-{
-    HWND editor = nullptr;
-    HDC dc = editorGLWindow (host, width, height, editor);
-    HGLRC context = dc != nullptr ? wglCreateContext (dc) : nullptr;
-    std::vector<std::uint8_t> rgb;
-    if (context != nullptr)
-    {
-        HDC previousDc = wglGetCurrentDC ();
-        HGLRC previous = wglGetCurrentContext ();
-        if (wglMakeCurrent (dc, context))
-        {
-            const size_t row = static_cast<size_t> (width) * 3;
-            std::vector<std::uint8_t> bottomUp (row * static_cast<size_t> (height));
-            glReadBuffer (buffer);
-            glPixelStorei (GL_PACK_ALIGNMENT, 1);
-            glReadPixels (0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data ());
-            if (glGetError () == GL_NO_ERROR)
-            {
-                rgb.resize (bottomUp.size ());
-                for (size_t y = 0; y < static_cast<size_t> (height); ++y)
-                    std::copy_n (bottomUp.data () + (static_cast<size_t> (height) - 1 - y) * row, row,
-                                 rgb.data () + y * row);
-            }
-        }
-        previous != nullptr ? wglMakeCurrent (previousDc, previous) : wglMakeCurrent (nullptr, nullptr);
-        wglDeleteContext (context);
-    }
-    if (dc != nullptr)
-        ReleaseDC (editor, dc);
-    return rgb;
-}
-
-// What the screen shows where the editor is. Wine on X11 keeps an OpenGL child window's frames in
-// an offscreen drawable that neither the screen nor the window's front buffer shows (both stay
-// black), so a flat picture is taken from the editor's window instead: the front buffer, or else
-// the back buffer, which holds the frame last drawn when the driver swaps by copying (Mesa does).
-std::vector<std::uint8_t> grabWindow (HWND window, int width, int height)
-{
-    std::vector<std::uint8_t> rgb = grabScreen (window, width, height);
-    for (GLenum buffer : {GL_FRONT, GL_BACK})
-        if (flat (rgb))
-            if (auto read = grabEditorBuffer (window, width, height, buffer); !read.empty ())
-                rgb = std::move (read);
     return rgb;
 }
 

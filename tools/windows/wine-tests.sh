@@ -116,9 +116,9 @@ echo "--- the Win32 platform tests"
 wine "$win/vexagui_win32_tests.exe" --gtest_brief=1
 
 echo "--- the editor in a Win32 window"
-# The view opens in the window at the Linux editor's size, at 1x and 2x, and draws the Linux
-# editor's picture: a pixel differs when a channel is more than 32 of 255 off (GL drivers may
-# rasterise edges and glyphs a little differently), and at most 0.5 % of the pixels may differ.
+# The view opens in the window at the Linux editor's size, at 1x and 2x, and the screen shows the
+# Linux editor's picture there: a pixel differs when a channel is more than 32 of 255 off (GL
+# drivers may rasterise edges and glyphs a little differently); at most 0.5 % may differ.
 for scale in 1 2; do
   on_linux="$(lin_render --scale "$scale" --screenshot "$work/editor-linux.png")"
   on_windows="$(win_render --scale "$scale" --screenshot "$(winpath "$work/editor-win.png")" | tr -d '\r')"
