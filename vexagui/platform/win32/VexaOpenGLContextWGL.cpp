@@ -1,5 +1,7 @@
 #include "VexaOpenGLContextWGL.h"
 
+#include "VexaWin32Module.h"
+
 #include <windows.h>
 #include <GL/gl.h>
 
@@ -55,14 +57,6 @@ bool underWine ()
     return ntdll != nullptr && GetProcAddress (ntdll, "wine_get_version") != nullptr;
 }
 
-HINSTANCE thisModule ()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW (GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                        reinterpret_cast<LPCWSTR> (&thisModule), &module);
-    return module;
-}
-
 SIZE clientSize (HWND window)
 {
     RECT r {};
@@ -71,11 +65,11 @@ SIZE clientSize (HWND window)
 }
 
 // A hidden child of the editor's window at its size, never shown: it only carries the pixel
-// format and the OpenGL drawable. One class per module, as for the view's window.
+// format and the OpenGL drawable.
 HWND createStage (HWND target)
 {
-    HINSTANCE module = thisModule ();
-    const std::wstring className = L"VexaGuiGLStage" + std::to_wstring (reinterpret_cast<uintptr_t> (module));
+    HINSTANCE module = win32::thisModule ();
+    const std::wstring className = win32::moduleWindowClassName (L"VexaGuiGLStage", module);
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_OWNDC;
