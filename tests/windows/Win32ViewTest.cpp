@@ -260,10 +260,23 @@ TEST_F (HostWindow, TheContextIsOpenGL32CoreAndGivesBackTheCurrentOne)
     EXPECT_EQ (wglGetCurrentContext (), nullptr); // nothing was current before
     // The frame reaches the view's window as GDI sees it: where a window system keeps OpenGL
     // windows apart from GDI drawing (Wine), the context must still put the frame there.
-    HDC viewDc = GetDC (child ());
-    const COLORREF shown = GetPixel (viewDc, 3, 3);
-    ReleaseDC (child (), viewDc);
-    EXPECT_EQ (shown, RGB (255, 0, 0));
+    const auto shownAt = [&] (int x, int y) {
+        HDC viewDc = GetDC (child ());
+        const COLORREF shown = GetPixel (viewDc, x, y);
+        ReleaseDC (child (), viewDc);
+        return shown;
+    };
+    EXPECT_EQ (shownAt (3, 3), RGB (255, 0, 0));
+    // ... all of it, after the view grew.
+    view.setFrame (96, 48);
+    ASSERT_TRUE (context.makeCurrent ());
+    glViewport (0, 0, 96, 48);
+    glClearColor (0.0f, 1.0f, 0.0f, 1.0f);
+    glClear (GL_COLOR_BUFFER_BIT);
+    context.swapBuffers ();
+    context.releaseCurrent ();
+    EXPECT_EQ (shownAt (3, 3), RGB (0, 255, 0));
+    EXPECT_EQ (shownAt (94, 46), RGB (0, 255, 0));
     ShowWindow (host, SW_HIDE); // destroyed hidden, it goes at once
 
     // Another context current before ours is current again afterwards.

@@ -108,6 +108,33 @@ struct VexaOpenGLContextWGL::Impl
     CurrentContext before;
     bool current = false;
 
+    // Wine does not resize a hidden window's OpenGL drawable with the window, so a stage that no
+    // longer has the editor's size makes way for a new one with the same pixel format; the
+    // context draws on any window of that format.
+    bool replaceStage ()
+    {
+        const int format = GetPixelFormat (dc);
+        PIXELFORMATDESCRIPTOR descriptor {};
+        HWND stage = createStage (target);
+        HDC stageDc = stage != nullptr ? GetDC (stage) : nullptr;
+        if (format == 0 || stageDc == nullptr || DescribePixelFormat (dc, format, sizeof descriptor, &descriptor) == 0
+            || !SetPixelFormat (stageDc, format, &descriptor))
+        {
+            if (stageDc != nullptr)
+                ReleaseDC (stage, stageDc);
+            if (stage != nullptr)
+                DestroyWindow (stage);
+            return false;
+        }
+        if (wglGetCurrentContext () == context)
+            wglMakeCurrent (nullptr, nullptr);
+        ReleaseDC (window, dc);
+        DestroyWindow (window);
+        window = stage;
+        dc = stageDc;
+        return true;
+    }
+
     // The core-profile entry point is only reachable with some context current: a legacy one
     // on the same device context serves for the look-up and goes again.
     HGLRC createCoreContext ()
@@ -191,8 +218,8 @@ bool VexaOpenGLContextWGL::makeCurrent ()
     if (impl->window != impl->target)
     {
         const SIZE want = clientSize (impl->target), have = clientSize (impl->window);
-        if (want.cx != have.cx || want.cy != have.cy)
-            SetWindowPos (impl->window, nullptr, 0, 0, want.cx, want.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        if ((want.cx != have.cx || want.cy != have.cy) && !impl->replaceStage ())
+            return false;
     }
     impl->before = CurrentContext {};
     if (!wglMakeCurrent (impl->dc, impl->context))
