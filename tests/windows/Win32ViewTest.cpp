@@ -291,7 +291,13 @@ TEST_F (HostWindow, TheContextIsOpenGL32CoreAndGivesBackTheCurrentOne)
     other.releaseCurrent ();
 
     // Attaching again to the same window keeps the context; detaching leaves nothing current.
+    ASSERT_TRUE (context.makeCurrent ());
+    const HGLRC ours = wglGetCurrentContext ();
+    context.releaseCurrent ();
     EXPECT_TRUE (context.attachToSurface (view.nativeSurface ()));
+    ASSERT_TRUE (context.makeCurrent ());
+    EXPECT_EQ (wglGetCurrentContext (), ours);
+    context.releaseCurrent ();
     context.detachFromSurface ();
     EXPECT_FALSE (context.isAttached ());
     EXPECT_FALSE (context.makeCurrent ());

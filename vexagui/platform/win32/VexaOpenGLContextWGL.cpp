@@ -171,7 +171,7 @@ VexaOpenGLContextWGL::~VexaOpenGLContextWGL ()
 bool VexaOpenGLContextWGL::attachToSurface (const VexaNativeSurface& surface)
 {
     const auto window = static_cast<HWND> (surface.handle);
-    if (isAttached () && surface.kind == VexaNativeSurface::kWin32Window && window == impl->window)
+    if (isAttached () && surface.kind == VexaNativeSurface::kWin32Window && window == impl->target)
         return true;
     detachFromSurface ();
     if (surface.kind != VexaNativeSurface::kWin32Window || window == nullptr || !IsWindow (window))
