@@ -127,6 +127,9 @@ bool VorlixInstrument::restoreState (const VorlixInstrumentState::Record& record
             precise.store (record.preciseOscillators, std::memory_order_relaxed);
             unit.out ().setPreciseOscillators (record.preciseOscillators);
         }
+        // A restore starts the oscillators as a program pick does: the precise generators run
+        // ahead of the output and must start from the restored sound, not the one before it.
+        unit.out ().resync ();
     }
     // The host is not asked to re-read the values here: it asked for this restore and reads them
     // back afterwards, and a host may hold its own lock around the restore (Ardour 7.3 loading a
@@ -223,6 +226,7 @@ bool VorlixInstrument::importPresetJson (const std::string& text)
                 applyValue (unit.out (), id, values[id], ApplyMode::restore, detuneStoredFor (id, stored));
         precise.store (preciseMode, std::memory_order_relaxed);
         unit.out ().setPreciseOscillators (preciseMode);
+        unit.out ().resync ();
     }
     if (listener)
         listener->valuesReloaded ();

@@ -135,7 +135,6 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
         {"{\"params\": [2, -1, 7]}", 0, {{0, 1.0f}, {1, 0.0f}, {2, 1.0f}}},
         {"{\"params\": [1e300, -1e300]}", 0, {{0, 1.0f}, {1, 0.0f}}},
         {"{\"plugin\": \"Vorlix307\", \"programName\": \"x\", \"program\": 1}", 1, {}},
-        {"{\"plugin\": \"Other\", \"programName\": \"x\", \"program\": 1}", 1, {}},
         {"{\"oscillators\": \"precise\", \"program\": 2}", 2, {}, true},
         {"{\"oscillators\": \"classic\"}", 0, {}, false},
         {"{\"oscillators\": \"Precise\"}", 0, {}, false},

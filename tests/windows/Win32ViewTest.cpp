@@ -233,6 +233,7 @@ TEST_F (HostWindow, WithoutAHostScaleTheWindowsDpiDecides)
 
 TEST_F (HostWindow, TheContextIsOpenGL32CoreAndGivesBackTheCurrentOne)
 {
+    ShowWindow (host, SW_SHOWNA); // GDI reads nothing from a hidden window
     attach (64, 32);
     VexaOpenGLContextWGL context;
     EXPECT_FALSE (context.attachToSurface (VexaNativeSurface::x11Window (1)));
@@ -257,6 +258,26 @@ TEST_F (HostWindow, TheContextIsOpenGL32CoreAndGivesBackTheCurrentOne)
     context.swapBuffers ();
     context.releaseCurrent ();
     EXPECT_EQ (wglGetCurrentContext (), nullptr); // nothing was current before
+    // The frame reaches the view's window as GDI sees it: where a window system keeps OpenGL
+    // windows apart from GDI drawing (Wine), the context must still put the frame there.
+    const auto shownAt = [&] (int x, int y) {
+        HDC viewDc = GetDC (child ());
+        const COLORREF shown = GetPixel (viewDc, x, y);
+        ReleaseDC (child (), viewDc);
+        return shown;
+    };
+    EXPECT_EQ (shownAt (3, 3), RGB (255, 0, 0));
+    // ... all of it, after the view grew.
+    view.setFrame (96, 48);
+    ASSERT_TRUE (context.makeCurrent ());
+    glViewport (0, 0, 96, 48);
+    glClearColor (0.0f, 1.0f, 0.0f, 1.0f);
+    glClear (GL_COLOR_BUFFER_BIT);
+    context.swapBuffers ();
+    context.releaseCurrent ();
+    EXPECT_EQ (shownAt (3, 3), RGB (0, 255, 0));
+    EXPECT_EQ (shownAt (94, 46), RGB (0, 255, 0));
+    ShowWindow (host, SW_HIDE); // destroyed hidden, it goes at once
 
     // Another context current before ours is current again afterwards.
     VexaOpenGLContextWGL other;
@@ -270,7 +291,13 @@ TEST_F (HostWindow, TheContextIsOpenGL32CoreAndGivesBackTheCurrentOne)
     other.releaseCurrent ();
 
     // Attaching again to the same window keeps the context; detaching leaves nothing current.
+    ASSERT_TRUE (context.makeCurrent ());
+    const HGLRC ours = wglGetCurrentContext ();
+    context.releaseCurrent ();
     EXPECT_TRUE (context.attachToSurface (view.nativeSurface ()));
+    ASSERT_TRUE (context.makeCurrent ());
+    EXPECT_EQ (wglGetCurrentContext (), ours);
+    context.releaseCurrent ();
     context.detachFromSurface ();
     EXPECT_FALSE (context.isAttached ());
     EXPECT_FALSE (context.makeCurrent ());

@@ -1,5 +1,7 @@
 // The WGL implementation of IVexaOpenGLContext: an OpenGL 3.2 core-profile context, made with
-// wglCreateContextAttribsARB, that draws into a Win32 window (the Win32 view's child).
+// wglCreateContextAttribsARB, that draws into a Win32 window (the Win32 view's child). Under Wine
+// it draws into a hidden stage window instead and copies each frame into the view's window with
+// GDI at swapBuffers, since Wine does not show an OpenGL child window's frames on screen.
 //
 // A polite guest in the host's process: makeCurrent remembers whichever context was current and
 // releaseCurrent puts it back; nothing is kept in globals, so any number of instances coexist.

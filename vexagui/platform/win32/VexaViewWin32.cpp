@@ -3,6 +3,7 @@
 #include "../VexaEventDelivery.h"
 #include "../VexaKeyTranslation.h"
 #include "VexaWin32Input.h"
+#include "VexaWin32Module.h"
 
 #include <windows.h>
 #include <windowsx.h>
@@ -22,21 +23,6 @@ constexpr UINT_PTR kFrameTimer = 1;
 
 int storedSize (int v) { return std::clamp (v, 0, kMaxWindowSize); }
 int windowSize (int stored) { return std::max (stored, 1); }
-
-HINSTANCE thisModule ()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW (GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                        reinterpret_cast<LPCWSTR> (&thisModule), &module);
-    return module;
-}
-
-// One window class per module: two plug-ins built on the toolkit share a process, and each
-// class must name its own module's window procedure. Registering again is harmless.
-std::wstring windowClassName (HINSTANCE module)
-{
-    return L"VexaGuiView" + std::to_wstring (reinterpret_cast<uintptr_t> (module));
-}
 
 uint32_t currentModifiers ()
 {
@@ -237,7 +223,7 @@ bool VexaViewWin32::attachToSurface (const VexaNativeSurface& parent, int width,
         return false;
 
     HINSTANCE module = thisModule ();
-    const std::wstring className = windowClassName (module);
+    const std::wstring className = moduleWindowClassName (L"VexaGuiView", module);
     WNDCLASSEXW windowClass {};
     windowClass.cbSize = sizeof windowClass;
     // CS_OWNDC: an OpenGL context keeps the window's device context for its whole life.
