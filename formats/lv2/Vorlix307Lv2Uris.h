@@ -12,7 +12,7 @@
 /** State key (atom:Int): a built-in program to load as a pick does (the presets carry it). */
 #define VORLIX_LV2_PROGRAM VORLIX_LV2_URI "#program"
 /** Message (atom:Object) on the control port: an editor command that is not a parameter (the
-    program list, the detune copies), VORLIX_LV2_TAG_ID (atom:Int) with VORLIX_LV2_TAG_VALUE
+    program list, the detune copies, the oscillator mode), VORLIX_LV2_TAG_ID (atom:Int) with VORLIX_LV2_TAG_VALUE
     (atom:Float). */
 #define VORLIX_LV2_TAG VORLIX_LV2_URI "#Tag"
 #define VORLIX_LV2_TAG_ID VORLIX_LV2_URI "#tagId"
@@ -25,6 +25,10 @@
 #define VORLIX_LV2_VALUES VORLIX_LV2_URI "#Values"
 /** Message on the control port: the UI asks for a VORLIX_LV2_VALUES message (it just opened). */
 #define VORLIX_LV2_REQUEST VORLIX_LV2_URI "#Request"
+
+/** The Tag message's number for the oscillator mode switch (1 precise, 0 classic): the editor's
+    own command number, which the plug-in binary knows without the editor. */
+inline constexpr int kPreciseOscillatorsTag = 911;
 
 namespace VorlixLv2Ports {
 // Ports 0..35 are the parameters, numbered by parameter ID.

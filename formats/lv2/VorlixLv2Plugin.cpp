@@ -68,6 +68,7 @@ VorlixInstrumentState::Record currentRecord (const VorlixInstrument& instrument)
     for (int id = 0; id < kNumParams; ++id)
         r.values[id] = instrument.normalizedParam (id);
     r.count = kNumParams;
+    r.preciseOscillators = instrument.preciseOscillators ();
     return r;
 }
 
@@ -110,7 +111,7 @@ public:
     LV2_State_Status save (LV2_State_Store_Function store, LV2_State_Handle handle)
     {
         const auto bytes = VorlixInstrumentState::toBytes (currentRecord (instrument));
-        return store (handle, uris.state, bytes.data (), bytes.size (), uris.atomChunk,
+        return store (handle, uris.state, bytes.data.data (), bytes.size, uris.atomChunk,
                       LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
     }
 
@@ -190,14 +191,18 @@ void VorlixLv2Plugin::handleMessage (const LV2_Atom_Object* object, std::uint32_
             return;
         const int tag = reinterpret_cast<const LV2_Atom_Int*> (id)->body;
         // Parameters travel by port; only the commands that are not parameters come this way.
+        const float v = reinterpret_cast<const LV2_Atom_Float*> (value)->body;
         if (tag == kSyncNow1 || tag == kSyncNow2 || tag == kPresetListBox)
-            instrument.handleUiControlTag (tag, reinterpret_cast<const LV2_Atom_Float*> (value)->body);
+            instrument.handleUiControlTag (tag, v);
+        else if (tag == kPreciseOscillatorsTag)
+            instrument.setPreciseOscillators (v >= 0.5f); // the editor's switch, as its binding reads it
     }
     else if (kind == uris.apply)
     {
         const LV2_Atom* chunk = nullptr;
         lv2_atom_object_get (object, uris.state, &chunk, 0);
-        if (!chunk || chunk->type != uris.atomChunk || chunk->size != VorlixInstrumentState::kBytes)
+        if (!chunk || chunk->type != uris.atomChunk || chunk->size < VorlixInstrumentState::kBytes ||
+            chunk->size > VorlixInstrumentState::kMaxBytes)
             return;
         if (const auto record = VorlixInstrumentState::fromBytes (
                 static_cast<const std::uint8_t*> (LV2_ATOM_BODY_CONST (chunk)), chunk->size))
@@ -312,8 +317,8 @@ void VorlixLv2Plugin::writeNotifications ()
         LV2_Atom_Forge_Frame object;
         if (lv2_atom_forge_frame_time (&forge, 0) && lv2_atom_forge_object (&forge, &object, 0, uris.values) &&
             lv2_atom_forge_key (&forge, uris.state) &&
-            lv2_atom_forge_atom (&forge, static_cast<std::uint32_t> (bytes.size ()), uris.atomChunk) &&
-            lv2_atom_forge_write (&forge, bytes.data (), static_cast<std::uint32_t> (bytes.size ())))
+            lv2_atom_forge_atom (&forge, static_cast<std::uint32_t> (bytes.size), uris.atomChunk) &&
+            lv2_atom_forge_write (&forge, bytes.data.data (), static_cast<std::uint32_t> (bytes.size)))
             lv2_atom_forge_pop (&forge, &object);
         else
             valuesChanged.store (true, std::memory_order_relaxed); // no room: the next block

@@ -41,6 +41,7 @@
 namespace {
 
 using namespace VorlixLv2Ports;
+static_assert (kPreciseOscillatorsTag == Vorlix::kPreciseOscillators, "the plug-in reads the editor's number");
 
 class VorlixLv2Ui
 {
@@ -127,7 +128,7 @@ private:
             onMirror (tag, value);
             // Commands that are not parameters run in the plug-in as well; the plug-in answers
             // with its values, which the ports then follow.
-            if (tag == kSyncNow1 || tag == kSyncNow2 || tag == kPresetListBox)
+            if (tag == kSyncNow1 || tag == kSyncNow2 || tag == kPresetListBox || tag == kPreciseOscillatorsTag)
                 sendTag (tag, value);
             writePorts (); // a knob's port, and a detune a sync switch re-centred
         };
@@ -165,7 +166,7 @@ private:
     /** An object message with, optionally, the mirror's state record under the state key. */
     void sendObject (LV2_URID type, const VorlixInstrumentState::Record* record)
     {
-        std::uint8_t buffer[64 + VorlixInstrumentState::kBytes];
+        std::uint8_t buffer[64 + VorlixInstrumentState::kMaxBytes];
         lv2_atom_forge_set_buffer (&forge, buffer, sizeof buffer);
         LV2_Atom_Forge_Frame frame;
         auto* atom = reinterpret_cast<LV2_Atom*> (lv2_atom_forge_object (&forge, &frame, 0, type));
@@ -173,8 +174,8 @@ private:
         {
             const auto bytes = VorlixInstrumentState::toBytes (*record);
             lv2_atom_forge_key (&forge, stateKey);
-            lv2_atom_forge_atom (&forge, static_cast<std::uint32_t> (bytes.size ()), atomChunk);
-            lv2_atom_forge_write (&forge, bytes.data (), static_cast<std::uint32_t> (bytes.size ()));
+            lv2_atom_forge_atom (&forge, static_cast<std::uint32_t> (bytes.size), atomChunk);
+            lv2_atom_forge_write (&forge, bytes.data.data (), static_cast<std::uint32_t> (bytes.size));
         }
         lv2_atom_forge_pop (&forge, &frame);
         write (controller, kControl, lv2_atom_total_size (atom), eventTransfer, atom);
@@ -289,7 +290,8 @@ void VorlixLv2Ui::portEvent (std::uint32_t port, std::uint32_t size, std::uint32
         return;
     const LV2_Atom* chunk = nullptr;
     lv2_atom_object_get (object, stateKey, &chunk, 0);
-    if (!chunk || chunk->type != atomChunk || chunk->size != VorlixInstrumentState::kBytes)
+    if (!chunk || chunk->type != atomChunk || chunk->size < VorlixInstrumentState::kBytes ||
+        chunk->size > VorlixInstrumentState::kMaxBytes)
         return;
     const auto record =
         VorlixInstrumentState::fromBytes (static_cast<const std::uint8_t*> (LV2_ATOM_BODY_CONST (chunk)), chunk->size);

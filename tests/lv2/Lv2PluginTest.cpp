@@ -181,7 +181,7 @@ protected:
             // The chunk is the object's only property: id, context, then the atom and its body.
             const std::size_t at = sizeof (LV2_Atom_Object_Body) + sizeof (LV2_Atom_Property_Body);
             if (e.body.size () >= at + VorlixInstrumentState::kBytes)
-                if (auto r = VorlixInstrumentState::fromBytes (e.body.data () + at, VorlixInstrumentState::kBytes))
+                if (auto r = VorlixInstrumentState::fromBytes (e.body.data () + at, e.body.size () - at))
                     return *r;
         }
         ADD_FAILURE () << "no values reported";
@@ -322,39 +322,47 @@ TEST_F (Lv2Test, MidiRendersWhatTheVst3BuildRenders)
 
 TEST_F (Lv2Test, StateSavedAndRestoredThroughLilvRendersTheSame)
 {
-    auto original = make ();
-    ASSERT_TRUE (original);
-    original->run (16, {tag (kPresetListBox, 12.0f)});
-    original->control (kFilt1Cutoff) = 0.3f;
-    original->control (kUseUnison) = 2.0f;
-    original->control (kOsc2WaveType) = 3.0f;
-    original->run (16);
+    // Each oscillator mode, restored into an instance that plays the other one.
+    for (const bool precise : {false, true})
+    {
+        SCOPED_TRACE (precise ? "precise" : "classic");
+        auto original = make ();
+        ASSERT_TRUE (original);
+        original->run (16, {tag (kPresetListBox, 12.0f), tag (kPreciseOscillatorsTag, precise ? 1.0f : 0.0f)});
+        original->control (kFilt1Cutoff) = 0.3f;
+        original->control (kUseUnison) = 2.0f;
+        original->control (kOsc2WaveType) = 3.0f;
+        original->run (16);
 
-    LilvState* saved = original->saveState ();
-    ASSERT_NE (saved, nullptr);
-    // Through the text a host writes into its project file.
-    char* text = lilv_state_to_string (world.world (), world.mapFeature (), world.unmapFeature (), saved,
-                                       "urn:vorlix307:test-state", nullptr);
-    ASSERT_NE (text, nullptr);
-    LilvState* reopened = lilv_state_new_from_string (world.world (), world.mapFeature (), text);
-    lilv_free (text);
-    lilv_state_free (saved);
-    ASSERT_NE (reopened, nullptr);
+        LilvState* saved = original->saveState ();
+        ASSERT_NE (saved, nullptr);
+        // Through the text a host writes into its project file.
+        char* text = lilv_state_to_string (world.world (), world.mapFeature (), world.unmapFeature (), saved,
+                                           "urn:vorlix307:test-state", nullptr);
+        ASSERT_NE (text, nullptr);
+        LilvState* reopened = lilv_state_new_from_string (world.world (), world.mapFeature (), text);
+        lilv_free (text);
+        lilv_state_free (saved);
+        ASSERT_NE (reopened, nullptr);
 
-    auto restored = make ();
-    ASSERT_TRUE (restored);
-    // A session's instance has run, with a knob moved, before the project is loaded; the host
-    // then writes back its stale copy of the ports, which must not undo the restored values.
-    restored->control (kRes) = 0.9f;
-    restored->run (16);
-    restored->restore (reopened);
-    lilv_state_free (reopened);
-    const auto before = reported (*original);
-    const auto after = reported (*restored);
-    EXPECT_EQ (after.program, 12);
-    EXPECT_EQ (std::memcmp (before.values, after.values, sizeof before.values), 0);
-    EXPECT_EQ (after.values[kFilt1Cutoff], 0.3f);
-    EXPECT_EQ (firstDifference (renderLv2 (*original, 48000.0, 256, 1), renderLv2 (*restored, 48000.0, 256, 1)), -1);
+        auto restored = make ();
+        ASSERT_TRUE (restored);
+        // A session's instance has run, with a knob moved, before the project is loaded; the host
+        // then writes back its stale copy of the ports, which must not undo the restored values.
+        restored->control (kRes) = 0.9f;
+        restored->run (16, {tag (kPreciseOscillatorsTag, precise ? 0.0f : 1.0f)});
+        restored->restore (reopened);
+        lilv_state_free (reopened);
+        const auto before = reported (*original);
+        const auto after = reported (*restored);
+        EXPECT_EQ (after.program, 12);
+        EXPECT_EQ (before.preciseOscillators, precise);
+        EXPECT_EQ (after.preciseOscillators, precise);
+        EXPECT_EQ (std::memcmp (before.values, after.values, sizeof before.values), 0);
+        EXPECT_EQ (after.values[kFilt1Cutoff], 0.3f);
+        EXPECT_EQ (firstDifference (renderLv2 (*original, 48000.0, 256, 1), renderLv2 (*restored, 48000.0, 256, 1)),
+                   -1);
+    }
 }
 
 TEST_F (Lv2Test, OutOfRangePortValuesAreClamped)
