@@ -68,37 +68,43 @@ TEST(Polyphonic, NoteSoundsAndReleasesToSilence)
     EXPECT_EQ(peak(b.right), 0.0f);
 }
 
-TEST(Polyphonic, ControlUpdatesRunAtTheStartOfEachGroupAfterTheHead)
+TEST(Polyphonic, ControlUpdatesKeepTheirPhaseAcrossBlocks)
 {
-    struct Row { long frames; int updates; };
-    for (const Row& r : {Row{15, 0}, Row{16, 1}, Row{20, 1}, Row{31, 1}, Row{32, 2}, Row{1, 0}})
+    // An update runs before every 16th sample of the stream, counted from the first block.
+    struct Row { std::vector<long> blocks; int updates; };
+    const Row rows[] = {
+        {{15}, 1}, {{16}, 1}, {{17}, 2}, {{1}, 1}, {{32}, 2}, {{15, 1}, 1}, {{15, 2}, 2},
+        {{8, 8, 8}, 2}, {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 2}, {{5, 100, 3}, 7},
+    };
+    for (const Row& r : rows)
     {
         VorlixGenPolyphonic e;
         startGlide(e);
         float pitch = firstVoice(e).currentPitch;
-        render(e, r.frames);
-        int moves = 0;
+        for (long frames : r.blocks)
+            render(e, frames);
         // Each update moves the pitch once; count them by replaying the glide step.
         const float k = firstVoice(e).slideCoef * (16.0f / 48000.0f) * 2756.25f;
         for (int i = 0; i < r.updates; ++i)
-            pitch = syn::Math::smoothGoal(pitch, cv(60), k), ++moves;
-        EXPECT_EQ(firstVoice(e).currentPitch, pitch) << r.frames << " frames";
-        EXPECT_EQ(moves, r.updates);
+            pitch = syn::Math::smoothGoal(pitch, cv(60), k);
+        EXPECT_EQ(firstVoice(e).currentPitch, pitch) << r.blocks.size() << " blocks, first " << r.blocks[0];
     }
-    // 20 frames are 4 head samples, then an update, then 16 samples: the same as 4 + 16.
-    VorlixGenPolyphonic x, y, z;
-    startGlide(x);
-    startGlide(y);
-    startGlide(z);
-    const Block whole = render(x, 20);
-    Block split = render(y, 4);
-    const Block rest = render(y, 16);
-    split.left.insert(split.left.end(), rest.left.begin(), rest.left.end());
-    EXPECT_EQ(whole.left, split.left);
-    Block early = render(z, 16);
-    const Block tail = render(z, 4);
-    early.left.insert(early.left.end(), tail.left.begin(), tail.left.end());
-    EXPECT_NE(whole.left, early.left);
+    // However the 40 samples are cut, they are the same samples.
+    std::vector<float> whole;
+    for (const std::vector<long>& cuts : {std::vector<long>{40}, {4, 16, 20}, {16, 4, 20}, {1, 38, 1}, {13, 13, 14}})
+    {
+        VorlixGenPolyphonic e;
+        startGlide(e);
+        std::vector<float> joined;
+        for (long frames : cuts)
+        {
+            const Block b = render(e, frames);
+            joined.insert(joined.end(), b.left.begin(), b.left.end());
+        }
+        if (whole.empty())
+            whole = joined;
+        EXPECT_EQ(joined, whole) << "first cut " << cuts[0];
+    }
 }
 
 TEST(Polyphonic, PolyphonyChanges)
