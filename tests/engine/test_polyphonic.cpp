@@ -50,6 +50,40 @@ void startGlide(VorlixGenPolyphonic& e)
 
 VorlixGenVoice& firstVoice(VorlixGenPolyphonic& e) { return e.voiceBank.voices[e.voiceBank.order[0]]; }
 
+// Mean period in samples between rising zero crossings, interpolated between samples.
+double meanPeriod(const std::vector<float>& v)
+{
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+    for (std::size_t k = 1; k < v.size(); ++k)
+        if (v[k - 1] < 0.0f && v[k] >= 0.0f)
+        {
+            const double at = double(k - 1) + double(v[k - 1]) / double(v[k - 1] - v[k]);
+            if (first < 0.0)
+                first = at;
+            last = at;
+            ++crossings;
+        }
+    return crossings > 1 ? (last - first) / (crossings - 1) : 0.0;
+}
+
+// A sine note, the wheel moved while it sounds, then its period measured over two seconds.
+double periodWithBend(int note, float semitones)
+{
+    VorlixGenPolyphonic e;
+    e.setSampleRate(192000.0f);
+    e.setParam(kOsc1WaveType, 3.0f); // sine
+    e.setParam(kOsc2WaveType, 3.0f);
+    e.setParam(kFilt2Cutoff, 0.0f); // clean
+    // Low notes at a high rate: periods of thousands of samples, so that the whole-sample period
+    // rule stays within a quarter cent over the two octaves either side of note 24.
+    e.voiceBank.Add(true, cv(note), 1.0f, 0, 0);
+    render(e, 19200);
+    e.setPitchBend(semitones);
+    render(e, 19200);
+    return meanPeriod(render(e, 384000).left);
+}
+
 } // namespace
 
 TEST(Polyphonic, NoteSoundsAndReleasesToSilence)
@@ -105,6 +139,59 @@ TEST(Polyphonic, ControlUpdatesKeepTheirPhaseAcrossBlocks)
             whole = joined;
         EXPECT_EQ(joined, whole) << "first cut " << cuts[0];
     }
+}
+
+TEST(Polyphonic, PitchBendMovesTheMeasuredFundamental)
+{
+    const double unbent = periodWithBend(24, 0.0f);
+    ASSERT_GT(unbent, 0.0);
+    for (float semitones : {2.0f, -2.0f, 0.5f})
+    {
+        const double cents = 1200.0 * std::log2(unbent / periodWithBend(24, semitones));
+        EXPECT_NEAR(cents, 100.0 * semitones, 1.0) << semitones << " semitones";
+    }
+    // Bent by whole semitones, a note sounds like the key that far away, whatever the tuning
+    // curve's own error there.
+    for (int semitones : {12, -12, 24, -24, 7})
+    {
+        const double cents = 1200.0 * std::log2(periodWithBend(24 + semitones, 0.0f) / periodWithBend(24, float(semitones)));
+        EXPECT_NEAR(cents, 0.0, 0.5) << semitones << " semitones";
+    }
+}
+
+TEST(Polyphonic, PitchBendGlidesToTheWheelAndCentreIsExact)
+{
+    VorlixGenPolyphonic e;
+    e.setSampleRate(48000.0f);
+    e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+    render(e, 480);
+    const float base = firstVoice(e).osc[0].pitch;
+    // A jump of the wheel is spread over several control steps (no zipper), none backwards.
+    for (float semitones : {2.0f, 0.0f})
+    {
+        e.setPitchBend(semitones);
+        const float goal = base + semitones * 0.083333336f;
+        float previous = firstVoice(e).osc[0].pitch;
+        int steps = 0;
+        while (firstVoice(e).osc[0].pitch != goal && steps < 1000)
+        {
+            render(e, 16);
+            const float now = firstVoice(e).osc[0].pitch;
+            EXPECT_LE(std::fabs(now - previous), 0.2f * (2.0f / 12.0f)) << "step " << steps;
+            EXPECT_LE(std::fabs(goal - now), std::fabs(goal - previous));
+            previous = now;
+            ++steps;
+        }
+        EXPECT_GT(steps, 5) << semitones;
+        EXPECT_LT(steps, 150) << semitones; // settled within 50 ms
+        EXPECT_EQ(firstVoice(e).osc[0].pitch, goal) << "exactly back at the key's pitch";
+    }
+    // A note started later starts at the wheel's position, without a swoop.
+    e.setPitchBend(-2.0f);
+    render(e, 16);
+    e.voiceBank.Add(true, cv(64), 1.0f, 0, 0);
+    const VorlixGenVoice& fresh = e.voiceBank.voices[e.voiceBank.order[e.voiceBank.findAssigned(cv(64))]];
+    EXPECT_EQ(fresh.osc[0].pitch, cv(64) - 2.0f * 0.083333336f);
 }
 
 TEST(Polyphonic, PolyphonyChanges)
