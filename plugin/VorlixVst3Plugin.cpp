@@ -3,7 +3,9 @@
 
 #include "VorlixParamNames.h"
 #include "VorlixParamText.h"
+#include "VorlixVst3Controllers.h"
 #include "VorlixVst3PluginImpl.h"
+#include "VorlixVst3TimedInput.h"
 #include "editor/VorlixVst3View.h"
 
 #include "pluginterfaces/base/ustring.h"
@@ -149,6 +151,7 @@ tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
         engine->clear ();
         engine->setSampleRate (processSampleRate);
         VorlixEngineOps::releaseAll (*engine);
+        midi.reset (*engine);
         releaseEngine ();
     }
     {
@@ -182,6 +185,24 @@ void VorlixVst3Plugin::initializeParameters ()
         parameters.addParameter (title, nullptr, 0, VorlixPresetBank::programValue (0, id),
                                  ParameterInfo::kCanAutomate, static_cast<ParamID> (id), kRootUnitId);
     }
+    // The controllers a host maps through IMidiMapping must be parameters (validators check it);
+    // hidden and not automatable, hosts neither list nor record them, and no state holds them.
+    for (const CtrlNumber controller : VorlixVst3Controllers::kMapped)
+    {
+        String128 title {};
+        UString (title, 128).fromAscii (controller == kPitchBend ? "MIDI Pitch Bend" : "MIDI Controller");
+        parameters.addParameter (title, nullptr, 0, controller == kPitchBend ? 0.5 : 0.0, ParameterInfo::kIsHidden,
+                                 VorlixVst3Controllers::idOf (controller), kRootUnitId);
+    }
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::getMidiControllerAssignment (int32 busIndex, int16 channel,
+                                                                  CtrlNumber midiControllerNumber, ParamID& id)
+{
+    if (busIndex != 0 || channel < 0 || channel > 15 || !VorlixVst3Controllers::isMapped (midiControllerNumber))
+        return kResultFalse;
+    id = VorlixVst3Controllers::idOf (midiControllerNumber);
+    return kResultTrue;
 }
 
 tresult PLUGIN_API VorlixVst3Plugin::setupProcessing (ProcessSetup& setup)
@@ -333,6 +354,8 @@ tresult PLUGIN_API VorlixVst3Plugin::setParamNormalized (ParamID id, ParamValue 
 {
     if (id < static_cast<ParamID> (kNumParams))
         applyNormalizedParam (static_cast<int> (id), toUnit (value), false);
+    else if (VorlixVst3Controllers::controllerOf (id) >= 0)
+        EditController::setParamNormalized (id, toUnit (value)); // shown back to the host only
     syncGuiFromHost ();
     return kResultOk;
 }
@@ -341,6 +364,8 @@ ParamValue PLUGIN_API VorlixVst3Plugin::getParamNormalized (ParamID id)
 {
     if (id < static_cast<ParamID> (kNumParams))
         return normalizedParam (static_cast<int> (id));
+    if (VorlixVst3Controllers::controllerOf (id) >= 0)
+        return EditController::getParamNormalized (id);
     return 0.0;
 }
 
@@ -472,14 +497,10 @@ void VorlixVst3Plugin::handleEvent (const Event& event)
     switch (event.type)
     {
         case Event::kNoteOnEvent:
-            // MIDI pitches only: anything else has no musical meaning and would push the
-            // oscillators outside any sensible frequency.
-            if (event.noteOn.pitch >= 0 && event.noteOn.pitch <= 127)
-                VorlixEngineOps::noteOn (*engine, event.noteOn.pitch, toUnit (event.noteOn.velocity));
+            midi.noteOn (*engine, event.noteOn.pitch, toUnit (event.noteOn.velocity));
             break;
         case Event::kNoteOffEvent:
-            if (event.noteOff.pitch >= 0 && event.noteOff.pitch <= 127)
-                VorlixEngineOps::noteOff (*engine, event.noteOff.pitch);
+            midi.noteOff (*engine, event.noteOff.pitch);
             break;
         default:
             break;
@@ -513,6 +534,58 @@ void VorlixVst3Plugin::renderDouble (double** channels, int frames)
     }
 }
 
+struct VorlixVst3Plugin::TimedInput
+{
+    VorlixVst3Plugin& plugin;
+    DirectWriter& writer;
+    unsigned recentred;
+    float** out32 = nullptr;
+    double** out64 = nullptr;
+    int rendered = 0;
+
+    void renderUntil (int offset)
+    {
+        if (offset <= rendered)
+            return;
+        if (out32 && out32[0] && out32[1])
+            plugin.engine->processReplacingT<float> (out32[0] + rendered, out32[1] + rendered, 1, offset - rendered, true);
+        else if (out64 && out64[0] && out64[1])
+        {
+            double* part[2] = {out64[0] + rendered, out64[1] + rendered};
+            plugin.renderDouble (part, offset - rendered);
+        }
+        rendered = offset;
+    }
+
+    void parameter (ParamID id, ParamValue value)
+    {
+        if (id < static_cast<ParamID> (kNumParams))
+        {
+            const int detuneId = plugin.applyValue (writer, static_cast<int> (id), toUnit (value), ApplyMode::edit, false);
+            if (detuneId >= 0)
+                recentred |= detuneBit (detuneId);
+            else if (id == kOsc1Detune || id == kOsc2Detune)
+                recentred &= ~detuneBit (static_cast<int> (id));
+            return;
+        }
+        VorlixGenPolyphonic& engine = *plugin.engine;
+        switch (VorlixVst3Controllers::controllerOf (id))
+        {
+            case kPitchBend: plugin.midi.pitchBend (engine, VorlixVst3Controllers::wheelPosition (value)); break;
+            case kCtrlSustainOnOff:
+            case kCtrlAllSoundsOff:
+            case kCtrlResetAllCtrlers:
+            case kCtrlAllNotesOff:
+                plugin.midi.controlChange (engine, VorlixVst3Controllers::controllerOf (id),
+                                           VorlixVst3Controllers::controllerValue (value));
+                break;
+            default: break; // not a parameter of ours
+        }
+    }
+
+    void event (const Event& e) { plugin.handleEvent (e); }
+};
+
 tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
 {
     if (!tryAcquireEngine ())
@@ -525,51 +598,10 @@ tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
     handoff.drain (*engine);
     DirectWriter writer {*this};
 
-    // 1. Parameter changes: the last point of each queue, for the whole block. A detune that a
-    //    switch re-centres is reported back in the same block, unless the host set that detune
-    //    itself later in the block.
-    unsigned recentred = unreportedDetunes.exchange (0, std::memory_order_relaxed);
-    if (IParameterChanges* changes = data.inputParameterChanges)
-    {
-        const int32 count = changes->getParameterCount ();
-        for (int32 i = 0; i < count; ++i)
-        {
-            IParamValueQueue* queue = changes->getParameterData (i);
-            if (!queue)
-                continue;
-            const int32 points = queue->getPointCount ();
-            if (points <= 0)
-                continue;
-            int32 offset = 0;
-            ParamValue value = 0.0;
-            if (queue->getPoint (points - 1, offset, value) != kResultOk)
-                continue;
-            const ParamID id = queue->getParameterId ();
-            if (id >= static_cast<ParamID> (kNumParams))
-                continue;
-            const int detuneId = applyValue (writer, static_cast<int> (id), toUnit (value), ApplyMode::edit, false);
-            if (detuneId >= 0)
-                recentred |= detuneBit (detuneId);
-            else if (id == kOsc1Detune || id == kOsc2Detune)
-                recentred &= ~detuneBit (static_cast<int> (id));
-        }
-    }
-    if (recentred != 0)
-        reportDetunes (data.outputParameterChanges, recentred);
-
-    // 2. Note events, all at the start of the block in list order.
-    if (IEventList* events = data.inputEvents)
-    {
-        const int32 count = events->getEventCount ();
-        for (int32 i = 0; i < count; ++i)
-        {
-            Event event {};
-            if (events->getEvent (i, event) == kResultOk)
-                handleEvent (event);
-        }
-    }
-
-    // 3. Audio.
+    // Parameter points, controllers and notes in time order, each at its sample offset, the audio
+    // before it rendered first. A detune that a switch re-centres is reported back in the same
+    // block, unless the host set that detune itself later in the block.
+    TimedInput input {*this, writer, unreportedDetunes.exchange (0, std::memory_order_relaxed)};
     if (data.numOutputs > 0 && data.outputs)
     {
         AudioBusBuffers& bus = data.outputs[0];
@@ -577,11 +609,14 @@ tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
         if (bus.numChannels >= 2)
         {
             if (data.symbolicSampleSize == kSample64)
-                renderDouble (bus.channelBuffers64, data.numSamples);
+                input.out64 = bus.channelBuffers64;
             else if (data.symbolicSampleSize == kSample32)
-                renderFloat (bus.channelBuffers32, data.numSamples);
+                input.out32 = bus.channelBuffers32;
         }
     }
+    VorlixVst3TimedInput::play (data.inputParameterChanges, data.inputEvents, data.numSamples, input);
+    if (input.recentred != 0)
+        reportDetunes (data.outputParameterChanges, input.recentred);
 
     updateVoiceCount ();
     releaseEngine ();

@@ -10,12 +10,14 @@
 
 #include "IVorlixPresetAccess.h"
 #include "VorlixEngineHandoff.h"
+#include "VorlixMidiInput.h"
 #include "VorlixParamID.h"
 #include "vst3/SingleComponentEffect.h"
 
 #include "editor/VorlixEditor.h"
 #include "vexagui/render/opengl/VexaRendererOpenGL.h"
 
+#include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivstevents.h"
 
 #include <array>
@@ -27,7 +29,7 @@
 
 class VorlixGenPolyphonic;
 
-class VorlixVst3Plugin : public Steinberg::Vst::SingleComponentEffect
+class VorlixVst3Plugin : public Steinberg::Vst::SingleComponentEffect, public Steinberg::Vst::IMidiMapping
 {
 public:
     VorlixVst3Plugin ();
@@ -62,6 +64,11 @@ public:
     Steinberg::tresult PLUGIN_API setupProcessing (Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
     /** Audio thread. */
     Steinberg::tresult PLUGIN_API process (Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
+
+    /** Any thread. Pitch bend and CC 64, 120, 121, 123 on every channel of the one event bus. */
+    Steinberg::tresult PLUGIN_API getMidiControllerAssignment (Steinberg::int32 busIndex, Steinberg::int16 channel,
+                                                               Steinberg::Vst::CtrlNumber midiControllerNumber,
+                                                               Steinberg::Vst::ParamID& id) SMTG_OVERRIDE;
 
     Steinberg::tresult PLUGIN_API queryInterface (const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
     REFCOUNT_METHODS (SingleComponentEffect)
@@ -99,6 +106,7 @@ public:
 
 private:
     class PresetAccess;
+    struct TimedInput;
     struct HandoffWriter;
     struct DirectWriter;
     class UiUnit;
@@ -150,6 +158,9 @@ private:
     // 64-bit output path: the engine renders in single precision into these, then widens.
     std::vector<float> scratchLeft;
     std::vector<float> scratchRight;
+
+    // The wheel, its range, the pedal: audio thread (or whoever owns the engine). Never stored.
+    VorlixMidiInput midi;
 
     std::unique_ptr<PresetAccess> presetAccess;
 

@@ -356,7 +356,7 @@ TEST (Process, LifeCycleCanBeRepeated)
         ASSERT_EQ (comp->initialize (nullptr), kResultOk);
         EXPECT_EQ (comp->getBusCount (kAudio, kOutput), 1);
         EXPECT_EQ (comp->getBusCount (kEvent, kInput), 1);
-        EXPECT_EQ (l.controller ()->getParameterCount (), 36);
+        EXPECT_EQ (l.controller ()->getParameterCount (), 36 + 5); // the host's 36 and the mapped controllers
     }
 }
 
