@@ -2,8 +2,7 @@
 #include "editor/VorlixEditor.h"
 
 #include "editor/VorlixPianoView.h"
-#include "engine/VorlixParamID.h"
-#include "plugin/VorlixPrograms.h"
+#include "instrument/VorlixParameters.h"
 #include "vexagui/resources/EmbeddedResources.h"
 #include "vexagui/views/VexaAnimKnob.h"
 #include "vexagui/views/VexaBitmapView.h"
@@ -204,8 +203,12 @@ void VorlixEditor::buildLayout() {
     presetList = &gui.addView<vexagui::VexaListBox>(
         kPresetListBox, listImage.id, font, Rect{25, top + 18, listWidth, static_cast<float>(listImage.height)});
     std::vector<vexagui::ListItem> items;
-    items.reserve(num_programs);
-    for (int i = 0; i < num_programs; ++i) items.push_back({i, programnames[i]});
+    const int programCount = callbacks.getProgramCount ? callbacks.getProgramCount() : 0;
+    items.reserve(static_cast<std::size_t>(programCount > 0 ? programCount : 0));
+    for (int i = 0; i < programCount; ++i) {
+        const char* name = callbacks.getProgramName ? callbacks.getProgramName(i) : nullptr;
+        items.push_back({i, name != nullptr ? name : ""});
+    }
     presetList->setItems(items);
 
     const float presetButtonsX = listWidth + 28.0f;

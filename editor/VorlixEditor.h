@@ -1,6 +1,6 @@
 // The synthesizer's screen model: the toolkit root filled with the fixed layout of bitmap
 // controls, read-outs, the preset list and the about overlay, plus the bridge through which the
-// screen reaches its owner (eight host callbacks) and pulls values back (syncFromHost).
+// screen reaches its owner (its host callbacks) and pulls values back (syncFromHost).
 // Everything here runs on the user-interface thread.
 #pragma once
 
@@ -71,6 +71,9 @@ public:
         std::function<void(int channel)> onChannelSelected;
         std::function<void(int note)> onPianoNoteOn;
         std::function<void(int note)> onPianoNoteOff;
+        // The built-in programs the preset list offers, read once when the screen is built.
+        std::function<int()> getProgramCount;
+        std::function<const char*(int index)> getProgramName;
     };
 
     struct Options {

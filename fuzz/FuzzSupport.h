@@ -38,10 +38,10 @@ struct Instance
 /** Every value in 0..1 and a valid program index: what any input must leave behind. */
 inline void checkInvariants (VorlixVst3Plugin& p)
 {
-    VORLIX_FUZZ_CHECK (p.currentProgramIndex () >= 0 && p.currentProgramIndex () < 61);
+    VORLIX_FUZZ_CHECK (p.instrument ().currentProgramIndex () >= 0 && p.instrument ().currentProgramIndex () < 61);
     for (int id = 0; id < 36; ++id)
     {
-        const float v = p.normalizedParam (id);
+        const float v = p.instrument ().normalizedParam (id);
         VORLIX_FUZZ_CHECK (v >= 0.0f && v <= 1.0f);
     }
 }
@@ -58,14 +58,12 @@ inline std::string stateOf (VorlixVst3Plugin& p)
 inline void checkRender (VorlixVst3Plugin& p)
 {
     float left[64], right[64];
-    float* channels[2] = {left, right};
     p.setActive (true);
-    Steinberg::Vst::Event e {};
-    e.type = Steinberg::Vst::Event::kNoteOnEvent;
-    e.noteOn.pitch = 60;
-    e.noteOn.velocity = 1.0f;
-    p.handleEvent (e);
-    p.renderFloat (channels, 64);
+    {
+        VorlixInstrument::AudioBlock block (p.instrument ());
+        block.noteOn (60, 1.0);
+        block.render (left, right, 64);
+    }
     for (int i = 0; i < 64; ++i)
         VORLIX_FUZZ_CHECK (std::isfinite (left[i]) && std::isfinite (right[i]));
     p.setActive (false);

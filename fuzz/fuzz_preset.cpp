@@ -11,18 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     Instance instance;
     VorlixVst3Plugin& p = *instance.plugin;
     p.handleUiControlTag (kPresetListBox, 17.0f);
-    const std::string before = p.exportPresetJson ();
+    const std::string before = p.instrument ().exportPresetJson ();
 
     const std::string text (reinterpret_cast<const char*> (data), size);
-    if (!p.importPresetJson (text))
+    if (!p.instrument ().importPresetJson (text))
     {
-        VORLIX_FUZZ_CHECK (p.exportPresetJson () == before);
+        VORLIX_FUZZ_CHECK (p.instrument ().exportPresetJson () == before);
         return 0;
     }
     checkInvariants (p);
-    const std::string exported = p.exportPresetJson ();
-    VORLIX_FUZZ_CHECK (p.importPresetJson (exported));
-    VORLIX_FUZZ_CHECK (p.exportPresetJson () == exported);
+    const std::string exported = p.instrument ().exportPresetJson ();
+    VORLIX_FUZZ_CHECK (p.instrument ().importPresetJson (exported));
+    VORLIX_FUZZ_CHECK (p.instrument ().exportPresetJson () == exported);
     checkRender (p);
     return 0;
 }

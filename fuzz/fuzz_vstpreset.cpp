@@ -3,7 +3,7 @@
 // says why in one line, and whatever is loaded leaves valid values that still render.
 #include "FuzzSupport.h"
 
-#include "plugin/VorlixVst3PluginIDs.h"
+#include "formats/vst3/VorlixVst3PluginIDs.h"
 #include "tools/presets/VstPresetFile.h"
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // The MIDI translation shared by every format.
 #include "VorlixMidiInput.h"
 
+#include "VorlixEngineOps.h"
 #include "VorlixGenPolyphonic.h"
 
 #include <cmath>
@@ -39,17 +40,19 @@ void VorlixMidiInput::message (VorlixGenPolyphonic& engine, const std::uint8_t* 
 
 void VorlixMidiInput::noteOn (VorlixGenPolyphonic& engine, int pitch, float velocity)
 {
+    // MIDI pitches only: anything else has no musical meaning and would push the oscillators
+    // outside any sensible frequency.
     if (pitch < 0 || pitch > 127)
         return;
     velocity = velocity > 0.0f ? (velocity < 1.0f ? velocity : 1.0f) : 0.0f; // NaN is 0
-    engine.voiceBank.Add (true, float (pitch) * 0.083333336f, velocity, 0, 0);
+    VorlixEngineOps::noteOn (engine, pitch, velocity);
 }
 
 void VorlixMidiInput::noteOff (VorlixGenPolyphonic& engine, int pitch)
 {
     if (pitch < 0 || pitch > 127)
         return;
-    engine.voiceBank.Release (float (pitch) * 0.083333336f, 0);
+    VorlixEngineOps::noteOff (engine, pitch);
 }
 
 void VorlixMidiInput::pitchBend (VorlixGenPolyphonic& engine, float value)

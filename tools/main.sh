@@ -17,7 +17,7 @@ done
 mkdir -p "$HOME/.vst3"
 rm -rf "$HOME/.vst3/Vorlix307.vst3"
 cp -r build/Vorlix307.vst3 "$HOME/.vst3/"
-# The module as the build strips it for installing (see plugin/CMakeLists.txt).
+# The module as the build strips it for installing (see formats/vst3/CMakeLists.txt).
 install -m 755 build/stripped/Vorlix307.so "$HOME/.vst3/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so"
 echo "installed $HOME/.vst3/Vorlix307.vst3"
 

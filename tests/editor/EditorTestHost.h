@@ -4,7 +4,7 @@
 #pragma once
 
 #include "editor/VorlixEditor.h"
-#include "plugin/VorlixPrograms.h"
+#include "instrument/VorlixPrograms.h"
 
 #include <array>
 #include <cmath>
@@ -40,6 +40,8 @@ struct EditorTestHost {
         cb.getParamValue = [this](int id) { return id >= 0 && id < 36 ? values[static_cast<std::size_t>(id)] : 0.0f; };
         cb.getCurrentProgram = [this] { return program; };
         cb.getActiveVoiceCount = [this] { return voices; };
+        cb.getProgramCount = [] { return num_programs; };
+        cb.getProgramName = [](int index) { return programnames[index]; };
         if (withChannelAndPiano) {
             cb.getSelectedChannel = [this] { return channel; };
             cb.onChannelSelected = [this](int c) {

@@ -192,7 +192,7 @@ TEST(ManyEditorsStress, EightInstancesOnFourThreadsWithTwoEditorsOpen) {
         Picture picked;
         ASSERT_TRUE(pumpBoth(viewA, viewB, [&] {
             picked = pictureOf(left);
-            return a.plugin->currentProgramIndex() == program && !picked.empty() && picked != popup &&
+            return a.plugin->instrument ().currentProgramIndex() == program && !picked.empty() && picked != popup &&
                    picked != first;
         })) << "program " << program << " picked from the popup did not show";
         EXPECT_EQ(pictureOf(right), first);

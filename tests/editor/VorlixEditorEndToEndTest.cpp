@@ -6,7 +6,7 @@
 #include "FakePlugFrame.h"
 
 #include "VorlixVst3Plugin.h"
-#include "plugin/VorlixPrograms.h"
+#include "instrument/VorlixPrograms.h"
 #include "vexagui/resources/PackedImageStore.h"
 
 #include <gtest/gtest.h>
@@ -134,7 +134,7 @@ TEST(VorlixEditorEndToEnd, PickingAProgramWithTheMouseChangesTheSound) {
     std::string error;
     ASSERT_TRUE(e.open(error)) << error;
     ASSERT_NE(e.plugin, nullptr);
-    EXPECT_EQ(e.plugin->currentProgramIndex(), 0);
+    EXPECT_EQ(e.plugin->instrument ().currentProgramIndex(), 0);
 
     // The preset box's label area (25, 18, 145 x 13) shows "InitSaw" once the first frame is up.
     std::vector<unsigned char> initSaw;
@@ -151,7 +151,7 @@ TEST(VorlixEditorEndToEnd, PickingAProgramWithTheMouseChangesTheSound) {
 
     // Line 10 of the popup: lines are 13 pixels high from y 31.
     e.win.click(60, 31 + 10 * 13 + 6);
-    ASSERT_TRUE(e.frame.pumpUntil([&] { return e.plugin->currentProgramIndex() == 10; }));
+    ASSERT_TRUE(e.frame.pumpUntil([&] { return e.plugin->instrument ().currentProgramIndex() == 10; }));
     EXPECT_STREQ(programnames[10], "bass-juno");
     const int count = static_cast<int>(programs[10][0]);
     for (int id = 0; id < 36; ++id) {
@@ -169,7 +169,7 @@ TEST(VorlixEditorEndToEnd, PickingAProgramWithTheMouseChangesTheSound) {
     e.win.click(60, 24);
     EXPECT_TRUE(e.frame.pumpUntil([&] { return popupShown(e.win); }));
     e.win.click(60, 31 + 0 * 13 + 6);
-    ASSERT_TRUE(e.frame.pumpUntil([&] { return e.plugin->currentProgramIndex() == 0; }));
+    ASSERT_TRUE(e.frame.pumpUntil([&] { return e.plugin->instrument ().currentProgramIndex() == 0; }));
     EXPECT_TRUE(e.frame.pumpUntil([&] { return region(e.win, 25, 17, 145, 14) == initSaw; }));
 }
 
@@ -243,7 +243,7 @@ TEST(VorlixEditorEndToEnd, GesturesHitTheSameControlsAtEveryScale) {
             return n > static_cast<int>(px.size() / 3) / 3;
         }));
         e.win.click(device(60, scale), device(31 + 10 * 13 + 6, scale));
-        EXPECT_TRUE(e.frame.pumpUntil([&] { return e.plugin->currentProgramIndex() == 10; }));
+        EXPECT_TRUE(e.frame.pumpUntil([&] { return e.plugin->instrument ().currentProgramIndex() == 10; }));
     }
 }
 

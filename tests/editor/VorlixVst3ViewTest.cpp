@@ -5,10 +5,10 @@
 
 #include "VorlixVst3Plugin.h"
 #include "editor/VorlixEditor.h"
-#include "editor/VorlixVst3View.h"
+#include "formats/vst3/VorlixVst3View.h"
 #include "tests/support/CommaDecimalLocale.h"
 #include "vexagui/resources/PackedImageStore.h"
-#include "vexagui/vst3/VexaSynthPluginVst3.h"
+#include "vexagui/vst3/VexaPlugViewVst3.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {
     Component c;
     ASSERT_TRUE(c.ok);
     Steinberg::IPlugView* view = c.controller->createView("editor");
-    auto* bridge = dynamic_cast<vexagui::VexaSynthPluginVst3*>(view);
+    auto* bridge = dynamic_cast<vexagui::VexaPlugViewVst3*>(view);
     ASSERT_NE(bridge, nullptr);
 
     c.plugin->handleUiControlTag(kPresetListBox, 10.0f);
@@ -73,7 +73,7 @@ TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {
     c.plugin->handleUiControlTag(kExportPreset, 1.0f);
     bridge->drainHostRequest();
 
-    EXPECT_EQ(slurp(target), c.plugin->exportPresetJson());
+    EXPECT_EQ(slurp(target), c.plugin->instrument ().exportPresetJson());
     const auto log = calls();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_TRUE(has(log[0], "--filename=bass-juno.json"));
@@ -85,7 +85,7 @@ TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
     Component c;
     ASSERT_TRUE(c.ok);
     Steinberg::IPlugView* view = c.controller->createView("editor");
-    auto* bridge = dynamic_cast<vexagui::VexaSynthPluginVst3*>(view);
+    auto* bridge = dynamic_cast<vexagui::VexaPlugViewVst3*>(view);
     ASSERT_NE(bridge, nullptr);
 
     const fs::path good = dir / "good.json";
@@ -93,14 +93,14 @@ TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
     setenv("FAKE_DIALOG_OUTPUT", good.c_str(), 1);
     c.plugin->handleUiControlTag(kImportPreset, 1.0f);
     bridge->drainHostRequest();
-    EXPECT_EQ(c.plugin->currentProgramIndex(), 12);
+    EXPECT_EQ(c.plugin->instrument ().currentProgramIndex(), 12);
 
     const fs::path bad = dir / "bad.json";
     { std::ofstream(bad) << "{\"program\": 3,}"; }
     setenv("FAKE_DIALOG_OUTPUT", bad.c_str(), 1);
     c.plugin->handleUiControlTag(kImportPreset, 1.0f);
     bridge->drainHostRequest();
-    EXPECT_EQ(c.plugin->currentProgramIndex(), 12);  // unchanged
+    EXPECT_EQ(c.plugin->instrument ().currentProgramIndex(), 12);  // unchanged
     const auto log = calls();
     ASSERT_EQ(log.size(), 3u);  // open, open, error
     EXPECT_TRUE(has(log[2], "--error"));
@@ -109,7 +109,7 @@ TEST_F(FakeDialogTools, ImportButtonLoadsTheChosenFileAndReportsABadOne) {
     setenv("FAKE_DIALOG_STATUS", "1", 1);
     c.plugin->handleUiControlTag(kImportPreset, 1.0f);
     bridge->drainHostRequest();
-    EXPECT_EQ(c.plugin->currentProgramIndex(), 12);
+    EXPECT_EQ(c.plugin->instrument ().currentProgramIndex(), 12);
     view->release();
 }
 

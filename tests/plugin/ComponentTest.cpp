@@ -147,7 +147,7 @@ TEST (Component, HostValuesAreClampedInfinitiesIncludedAndNaNBecomesZero)
     {
         EXPECT_EQ (c->setParamNormalized (kFilt1Cutoff, k.in), kResultOk);
         EXPECT_EQ (c->getParamNormalized (kFilt1Cutoff), k.stored) << k.in;
-        EXPECT_EQ (l.plugin->normalizedParam (kFilt1Cutoff), static_cast<float> (k.stored));
+        EXPECT_EQ (l.plugin->instrument ().normalizedParam (kFilt1Cutoff), static_cast<float> (k.stored));
     }
     // Unknown IDs are accepted and ignored.
     for (ParamID id : {36u, 37u, 40u, 1000u})
@@ -155,8 +155,8 @@ TEST (Component, HostValuesAreClampedInfinitiesIncludedAndNaNBecomesZero)
         EXPECT_EQ (c->setParamNormalized (id, 0.5), kResultOk);
         EXPECT_EQ (c->getParamNormalized (id), 0.0);
     }
-    EXPECT_EQ (l.plugin->normalizedParam (-1), 0.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (36), 0.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (-1), 0.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (36), 0.0f);
 }
 
 TEST (Component, SyncSwitchResetsItsDetuneAndReportsBoth)
@@ -185,7 +185,7 @@ TEST (Component, SyncSwitchResetsItsDetuneAndReportsBoth)
         l.controller ()->setParamNormalized (k.detune, 0.3);
         l.host->componentHandler ().clear ();
         l.plugin->handleUiControlTag (k.sync, k.value);
-        EXPECT_FLOAT_EQ (l.plugin->normalizedParam (k.detune), k.detuneAfter);
+        EXPECT_FLOAT_EQ (l.plugin->instrument ().normalizedParam (k.detune), k.detuneAfter);
         EXPECT_FLOAT_EQ (static_cast<float> (l.controller ()->getParamNormalized (k.detune)), k.detuneAfter);
         const auto [d1, d2] = engineDetunes (*l.plugin);
         EXPECT_FLOAT_EQ (k.detune == kOsc1Detune ? d1 : d2, k.detuneAfter);
@@ -218,7 +218,7 @@ TEST (Component, ParameterTagsReportOneEditAndHostChangesReportNone)
     for (int tag : {36, 37, 41, 907, 909, 910, -1, 100000})
         l.plugin->handleUiControlTag (tag, 0.5f);
     EXPECT_TRUE (handler.calls ().empty ());
-    EXPECT_FLOAT_EQ (l.plugin->normalizedParam (kRes), 0.3f);
+    EXPECT_FLOAT_EQ (l.plugin->instrument ().normalizedParam (kRes), 0.3f);
 }
 
 TEST (Component, SyncNowCopiesTheOtherOscillatorsDetune)
@@ -228,7 +228,7 @@ TEST (Component, SyncNowCopiesTheOtherOscillatorsDetune)
     l.plugin->handleUiControlTag (kOsc1Detune, 0.1f);
     l.host->componentHandler ().clear ();
     l.plugin->handleUiControlTag (kSyncNow1, 0.0f);
-    EXPECT_FLOAT_EQ (l.plugin->normalizedParam (kOsc1Detune), 0.8f);
+    EXPECT_FLOAT_EQ (l.plugin->instrument ().normalizedParam (kOsc1Detune), 0.8f);
     EXPECT_FLOAT_EQ (engineDetunes (*l.plugin).first, 0.8f);
     const std::vector<Call> expected = {{Kind::beginEdit, kOsc1Detune, 0.0, 0},
                                         {Kind::performEdit, kOsc1Detune, static_cast<double> (0.8f), 0},
@@ -238,7 +238,7 @@ TEST (Component, SyncNowCopiesTheOtherOscillatorsDetune)
     // The detune a sync switch set is what gets copied, not the knob's last edit.
     l.plugin->handleUiControlTag (kUseOscSync1, 1.0f);
     l.plugin->handleUiControlTag (kSyncNow2, 0.0f);
-    EXPECT_FLOAT_EQ (l.plugin->normalizedParam (kOsc2Detune), 0.0f);
+    EXPECT_FLOAT_EQ (l.plugin->instrument ().normalizedParam (kOsc2Detune), 0.0f);
     EXPECT_FLOAT_EQ (engineDetunes (*l.plugin).second, 0.0f);
 }
 
@@ -255,9 +255,9 @@ TEST (Component, PresetListTagRoundsClampsAndTellsTheHostToRereadValues)
         l.plugin->handleUiControlTag (kPresetListBox, 7.0f);
         l.host->componentHandler ().clear ();
         l.plugin->handleUiControlTag (kPresetListBox, k.value);
-        EXPECT_EQ (l.plugin->currentProgramIndex (), k.program) << k.value;
-        EXPECT_STREQ (l.plugin->currentProgramName (), programnames[k.program]);
-        EXPECT_EQ (l.plugin->engineWhileIdle ().programName, programnames[k.program]);
+        EXPECT_EQ (l.plugin->instrument ().currentProgramIndex (), k.program) << k.value;
+        EXPECT_STREQ (l.plugin->instrument ().currentProgramName (), programnames[k.program]);
+        EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().programName, programnames[k.program]);
         const std::vector<Call> expected = {{Kind::restartComponent, 0, 0.0, kParamValuesChanged}};
         EXPECT_EQ (l.host->componentHandler ().calls (), expected);
     }
@@ -267,20 +267,20 @@ TEST (Component, ProgramLoadSetsValuesAndZeroesUncoveredIds)
 {
     Linked l = makeLinked ();
     l.plugin->handleUiControlTag (kPresetListBox, 5.0f);
-    EXPECT_FLOAT_EQ (l.plugin->normalizedParam (kSubOscLevel), 0.22f);
-    EXPECT_FLOAT_EQ (l.plugin->normalizedParam (kSubOscOctave), 1.0f);
+    EXPECT_FLOAT_EQ (l.plugin->instrument ().normalizedParam (kSubOscLevel), 0.22f);
+    EXPECT_FLOAT_EQ (l.plugin->instrument ().normalizedParam (kSubOscOctave), 1.0f);
     l.plugin->handleUiControlTag (kPresetListBox, 3.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kSubOscLevel), 0.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kSubOscOctave), 0.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kSubOscLevel), 0.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kSubOscOctave), 0.0f);
     for (int id = 0; id < 34; ++id)
-        EXPECT_EQ (l.plugin->normalizedParam (id), id == kOutputLevel ? 0.1f : programs[3][1 + id]) << id;
+        EXPECT_EQ (l.plugin->instrument ().normalizedParam (id), id == kOutputLevel ? 0.1f : programs[3][1 + id]) << id;
     EXPECT_EQ (l.controller ()->getParamNormalized (kOutputLevel), static_cast<double> (0.1f));
 
     // Out-of-range loads change nothing at all.
-    l.plugin->loadProgram (61);
-    l.plugin->loadProgram (-1);
-    EXPECT_EQ (l.plugin->currentProgramIndex (), 3);
-    EXPECT_EQ (l.plugin->engineWhileIdle ().programName, programnames[3]);
+    l.plugin->instrument ().loadProgram (61);
+    l.plugin->instrument ().loadProgram (-1);
+    EXPECT_EQ (l.plugin->instrument ().currentProgramIndex (), 3);
+    EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().programName, programnames[3]);
 }
 
 TEST (Component, CreateViewOnlyForTheEditorName)
@@ -299,9 +299,9 @@ TEST (Component, EveryProgramLoadShowsTheLevelAndPolyphonyTheEnginePlays)
     // programs' level 0.1, and the polyphony that kMaxPoly shows. After a pick or an import the
     // host is told to re-read.
     auto expectShownIsPlayed = [] (Linked& l, const char* how) {
-        EXPECT_EQ (l.plugin->normalizedParam (kOutputLevel), 0.1f) << how;
+        EXPECT_EQ (l.plugin->instrument ().normalizedParam (kOutputLevel), 0.1f) << how;
         EXPECT_EQ (l.controller ()->getParamNormalized (kOutputLevel), static_cast<double> (0.1f)) << how;
-        const VorlixGenPolyphonic& engine = l.plugin->engineWhileIdle ();
+        const VorlixGenPolyphonic& engine = l.plugin->instrument ().engineWhileIdle ();
         EXPECT_EQ (engine.patchVoice.levelKnob, 0.1f) << how;
         const float poly = static_cast<float> (l.controller ()->getParamNormalized (kMaxPoly));
         EXPECT_EQ (static_cast<float> (engine.voiceBank.polyphony), VorlixGenConvert::convertValue (kMaxPoly, poly)) << how;
@@ -321,7 +321,7 @@ TEST (Component, EveryProgramLoadShowsTheLevelAndPolyphonyTheEnginePlays)
 
         l.plugin->handleUiControlTag (kOutputLevel, 0.8f);
         l.host->componentHandler ().clear ();
-        EXPECT_TRUE (l.plugin->importPresetJson ("{\"program\": " + std::to_string (p) + "}"));
+        EXPECT_TRUE (l.plugin->instrument ().importPresetJson ("{\"program\": " + std::to_string (p) + "}"));
         expectShownIsPlayed (l, "preset import");
         EXPECT_EQ (l.host->componentHandler ().calls (), reread);
 

@@ -50,7 +50,7 @@ std::vector<float> values (const VorlixVst3Plugin& p)
 {
     std::vector<float> v;
     for (int id = 0; id < kNumParams; ++id)
-        v.push_back (p.normalizedParam (id));
+        v.push_back (p.instrument ().normalizedParam (id));
     return v;
 }
 
@@ -99,7 +99,7 @@ TEST (FactoryPresets, OneFilePerProgramWhoseStateIsThePickedProgram)
         Linked loaded = makeStarted ();
         ASSERT_TRUE (Vorlix::Presets::loadPresetFile (file, classId (), loaded.host->component (), loaded.controller (), error))
             << error;
-        EXPECT_EQ (loaded.plugin->currentProgramIndex (), p);
+        EXPECT_EQ (loaded.plugin->instrument ().currentProgramIndex (), p);
         EXPECT_EQ (playPhrase (loaded, 30), playPhrase (picked, 30));
     }
 }
@@ -147,7 +147,7 @@ TEST (HostPresets, APresetSavedByAHostLoadsBackIdentically)
     std::string error;
     ASSERT_TRUE (Vorlix::Presets::loadPresetFile (file, classId (), reloaded.host->component (), reloaded.controller (), error))
         << error;
-    EXPECT_EQ (reloaded.plugin->currentProgramIndex (), 17);
+    EXPECT_EQ (reloaded.plugin->instrument ().currentProgramIndex (), 17);
     EXPECT_EQ (values (*reloaded.plugin), values (*original.plugin));
     EXPECT_EQ (getStateBytes (reloaded.host->component ()), getStateBytes (original.host->component ()));
     EXPECT_EQ (playPhrase (reloaded), playPhrase (original));

@@ -25,7 +25,7 @@ TEST (HandoffStress, UiThreadHammersWhileAudioRenders)
         Linked other = makeLinked ();
         other.plugin->handleUiControlTag (kPresetListBox, 44.0f);
         other.plugin->handleUiControlTag (kOsc2Detune, 0.66f);
-        return other.plugin->exportPresetJson ();
+        return other.plugin->instrument ().exportPresetJson ();
     }();
     const Bytes stateBytes = stateRecord (5, std::vector<float> (36, 0.4f));
 
@@ -63,12 +63,12 @@ TEST (HandoffStress, UiThreadHammersWhileAudioRenders)
             case 1: l.plugin->handleUiControlTag (static_cast<int> (rng () % 36), (rng () % 100) / 99.0f); break;
             case 2: l.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (rng () % 61)); break;
             case 3: EXPECT_EQ (setStateBytes (l.host->component (), stateBytes), kResultOk); break;
-            case 4: EXPECT_TRUE (l.plugin->importPresetJson (presetText)); break;
+            case 4: EXPECT_TRUE (l.plugin->instrument ().importPresetJson (presetText)); break;
             case 5: l.plugin->handleUiControlTag (rng () % 2 ? kSyncNow1 : kSyncNow2, 0.0f); break;
             case 6: getStateBytes (l.host->component ()); break;
             default:
-                (void)l.plugin->exportPresetJson ();
-                (void)l.plugin->activeVoiceCount ();
+                (void)l.plugin->instrument ().exportPresetJson ();
+                (void)l.plugin->instrument ().activeVoiceCount ();
                 // The export button names the file after the program while the audio thread plays.
                 l.plugin->handleUiControlTag (Vorlix::kExportPreset, 1.0f);
                 break;
@@ -98,6 +98,6 @@ TEST (HandoffStress, UiThreadHammersWhileAudioRenders)
     const auto [d1, d2] = engineDetunes (*l.plugin);
     EXPECT_EQ (d1, 0.3f);
     EXPECT_EQ (d2, 0.7f);
-    EXPECT_EQ (l.plugin->engineWhileIdle ().programName, programnames[9]);
+    EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().programName, programnames[9]);
     EXPECT_EQ (getStateBytes (l.host->component ()), stateRecord (9, values));
 }

@@ -148,13 +148,13 @@ TEST (Playing, ControllersAreNeverStored)
     l.host->process (256);
     EXPECT_EQ (setStateBytes (l.host->component (), before), kResultOk);
     EXPECT_EQ (getStateBytes (l.host->component ()), before);
-    const auto& bank = l.plugin->engineWhileIdle ().voiceBank;
-    EXPECT_FLOAT_EQ (l.plugin->engineWhileIdle ().patchVoice.bendTarget, 2.0f / 12.0f);
+    const auto& bank = l.plugin->instrument ().engineWhileIdle ().voiceBank;
+    EXPECT_FLOAT_EQ (l.plugin->instrument ().engineWhileIdle ().patchVoice.bendTarget, 2.0f / 12.0f);
     EXPECT_TRUE (bank.sustainPedal);
     // A fresh instance starts centred with the pedal up.
     Linked fresh = makeStarted ();
-    EXPECT_EQ (fresh.plugin->engineWhileIdle ().patchVoice.bendTarget, 0.0f);
-    EXPECT_FALSE (fresh.plugin->engineWhileIdle ().voiceBank.sustainPedal);
+    EXPECT_EQ (fresh.plugin->instrument ().engineWhileIdle ().patchVoice.bendTarget, 0.0f);
+    EXPECT_FALSE (fresh.plugin->instrument ().engineWhileIdle ().voiceBank.sustainPedal);
 }
 
 TEST (Playing, MappedValuesAsHostsSendThem)
@@ -178,8 +178,8 @@ TEST (Playing, MappedValuesAsHostsSendThem)
         Linked l = makeStarted ();
         l.host->parameterChanges ().addChange (mappedId (l, r.controller), 0, r.value);
         l.host->process (64);
-        EXPECT_EQ (l.plugin->engineWhileIdle ().patchVoice.bendTarget * 12.0f, r.semitones) << r.value;
-        EXPECT_EQ (l.plugin->engineWhileIdle ().voiceBank.sustainPedal, r.pedal) << r.value;
+        EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().patchVoice.bendTarget * 12.0f, r.semitones) << r.value;
+        EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().voiceBank.sustainPedal, r.pedal) << r.value;
     }
     // Reset All Controllers centres the wheel and lifts the pedal; All Notes Off releases what the
     // pedal holds; All Sound Off silences at once.
@@ -191,8 +191,8 @@ TEST (Playing, MappedValuesAsHostsSendThem)
     send (kPitchBend, 1.0);
     send (kCtrlSustainOnOff, 1.0);
     send (kCtrlResetAllCtrlers, 0.0);
-    EXPECT_EQ (l.plugin->engineWhileIdle ().patchVoice.bendTarget, 0.0f);
-    EXPECT_FALSE (l.plugin->engineWhileIdle ().voiceBank.sustainPedal);
+    EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().patchVoice.bendTarget, 0.0f);
+    EXPECT_FALSE (l.plugin->instrument ().engineWhileIdle ().voiceBank.sustainPedal);
     for (CtrlNumber c : {kCtrlAllNotesOff, kCtrlAllSoundsOff})
     {
         send (kCtrlSustainOnOff, 1.0);

@@ -142,7 +142,7 @@ inline std::vector<float> editorShows (Linked& l)
 /** Patch-voice detune knobs as the engine holds them (oscillator 1, oscillator 2). */
 inline std::pair<float, float> engineDetunes (const VorlixVst3Plugin& plugin)
 {
-    const auto& osc = plugin.engineWhileIdle ().patchVoice.osc[0];
+    const auto& osc = plugin.instrument ().engineWhileIdle ().patchVoice.osc[0];
     return {osc.detuneKnob1, osc.detuneKnob2};
 }
 

@@ -30,9 +30,9 @@ std::string exportedAfterInitialize ()
 TEST (PresetJson, ExportTextIsExact)
 {
     Linked l = makeLinked ();
-    EXPECT_EQ (l.plugin->exportPresetJson (), exportedAfterInitialize ());
+    EXPECT_EQ (l.plugin->instrument ().exportPresetJson (), exportedAfterInitialize ());
     // Export reads and changes nothing.
-    EXPECT_EQ (l.plugin->exportPresetJson (), exportedAfterInitialize ());
+    EXPECT_EQ (l.plugin->instrument ().exportPresetJson (), exportedAfterInitialize ());
 }
 
 TEST (PresetJson, ExportThenImportRestoresEveryValueAndTheProgram)
@@ -43,13 +43,13 @@ TEST (PresetJson, ExportThenImportRestoresEveryValueAndTheProgram)
     a.plugin->handleUiControlTag (kUseOscSync1, 1.0f);
     a.plugin->handleUiControlTag (kOsc1Detune, 0.27f); // the user turns the detune after syncing
     a.plugin->handleUiControlTag (kFilt1Cutoff, 0.123f);
-    const std::string text = a.plugin->exportPresetJson ();
+    const std::string text = a.plugin->instrument ().exportPresetJson ();
 
     Linked b = makeLinked ();
     b.host->componentHandler ().clear ();
-    EXPECT_TRUE (b.plugin->importPresetJson (text));
-    EXPECT_EQ (b.plugin->exportPresetJson (), text);
-    EXPECT_EQ (b.plugin->currentProgramIndex (), 44);
+    EXPECT_TRUE (b.plugin->instrument ().importPresetJson (text));
+    EXPECT_EQ (b.plugin->instrument ().exportPresetJson (), text);
+    EXPECT_EQ (b.plugin->instrument ().currentProgramIndex (), 44);
     EXPECT_EQ (engineDetunes (*b.plugin).first, 0.27f);
     EXPECT_EQ (getStateBytes (b.host->component ()), getStateBytes (a.host->component ()));
     // The host is told to re-read its values, without edits.
@@ -95,7 +95,7 @@ TEST (PresetJson, MalformedOrForeignTextChangesNothing)
         l.plugin->handleUiControlTag (kRes, 0.77f);
         const Bytes before = getStateBytes (l.host->component ());
         l.host->componentHandler ().clear ();
-        EXPECT_FALSE (l.plugin->importPresetJson (text)) << text.substr (0, 40);
+        EXPECT_FALSE (l.plugin->instrument ().importPresetJson (text)) << text.substr (0, 40);
         EXPECT_EQ (getStateBytes (l.host->component ()), before);
         EXPECT_TRUE (l.host->componentHandler ().calls ().empty ());
     }
@@ -130,9 +130,9 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
     {
         Linked l = makeLinked ();
         l.plugin->handleUiControlTag (kPresetListBox, 9.0f);
-        EXPECT_TRUE (l.plugin->importPresetJson (c.text)) << c.text;
-        EXPECT_EQ (l.plugin->currentProgramIndex (), c.program) << c.text;
-        EXPECT_EQ (l.plugin->engineWhileIdle ().programName, programnames[c.program]);
+        EXPECT_TRUE (l.plugin->instrument ().importPresetJson (c.text)) << c.text;
+        EXPECT_EQ (l.plugin->instrument ().currentProgramIndex (), c.program) << c.text;
+        EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().programName, programnames[c.program]);
         for (int id = 0; id < 36; ++id)
         {
             float expected = id == kOutputLevel                                ? 0.1f
@@ -141,7 +141,7 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
             for (const auto& [vid, v] : c.values)
                 if (vid == id)
                     expected = v;
-            EXPECT_EQ (l.plugin->normalizedParam (id), expected) << c.text << " id " << id;
+            EXPECT_EQ (l.plugin->instrument ().normalizedParam (id), expected) << c.text << " id " << id;
         }
     }
 }
@@ -151,9 +151,9 @@ TEST (PresetJson, MoreThanThirtySixValuesAreCutAndSyncWithoutStoredDetuneStillRe
     nlohmann::json doc;
     doc["params"] = std::vector<double> (50, 0.75);
     Linked l = makeLinked ();
-    EXPECT_TRUE (l.plugin->importPresetJson (doc.dump ()));
+    EXPECT_TRUE (l.plugin->instrument ().importPresetJson (doc.dump ()));
     for (int id = 0; id < 36; ++id)
-        EXPECT_EQ (l.plugin->normalizedParam (id), 0.75f);
+        EXPECT_EQ (l.plugin->instrument ().normalizedParam (id), 0.75f);
 
     // The detune is missing (not a number): the switch's reset still decides it.
     std::vector<nlohmann::json> params (36, 0.0);
@@ -161,6 +161,6 @@ TEST (PresetJson, MoreThanThirtySixValuesAreCutAndSyncWithoutStoredDetuneStillRe
     params[kUseOscSync1] = 1.0;
     nlohmann::json partial;
     partial["params"] = params;
-    EXPECT_TRUE (l.plugin->importPresetJson (partial.dump ()));
-    EXPECT_EQ (l.plugin->normalizedParam (kOsc1Detune), 0.0f);
+    EXPECT_TRUE (l.plugin->instrument ().importPresetJson (partial.dump ()));
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kOsc1Detune), 0.0f);
 }

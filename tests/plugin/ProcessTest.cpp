@@ -74,10 +74,10 @@ TEST (Process, OnlyTheLastPointOfAQueueIsApplied)
     changes.addChange (kRes, 0, 1.5);  // clamped
     changes.addChange (kGain, 0, NAN); // becomes 0
     EXPECT_EQ (l.host->process (128), kResultOk);
-    EXPECT_FLOAT_EQ (l.plugin->normalizedParam (kFilt1Cutoff), 0.9f);
+    EXPECT_FLOAT_EQ (l.plugin->instrument ().normalizedParam (kFilt1Cutoff), 0.9f);
     EXPECT_EQ (l.controller ()->getParamNormalized (kFilt1Cutoff), static_cast<double> (0.9f));
-    EXPECT_EQ (l.plugin->normalizedParam (kRes), 1.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kGain), 0.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kRes), 1.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kGain), 0.0f);
 }
 
 TEST (Process, ValuesAHostSendsBackChangeNothingForEveryProgram)
@@ -178,21 +178,21 @@ TEST (Process, NotesStartAndStopAndTheShownPolyphonyPlaysAfterInitialize)
     l.host->process (64);
     // Program 0's kMaxPoly (1.0) shows ten voices, and ten play.
     EXPECT_EQ (l.controller ()->getParamNormalized (kMaxPoly), 1.0);
-    EXPECT_EQ (l.plugin->activeVoiceCount (), 10);
+    EXPECT_EQ (l.plugin->instrument ().activeVoiceCount (), 10);
     EXPECT_GT (rms (l.host->output (0), 64), 0.0);
     for (int pitch = 40; pitch < 60; ++pitch)
         l.host->events ().addNoteOff (0, pitch, 0.3f);
     // Release of program 0 is short; run it out.
-    for (int b = 0; b < 400 && l.plugin->activeVoiceCount () > 0; ++b)
+    for (int b = 0; b < 400 && l.plugin->instrument ().activeVoiceCount () > 0; ++b)
         l.host->process (256);
-    EXPECT_EQ (l.plugin->activeVoiceCount (), 0);
+    EXPECT_EQ (l.plugin->instrument ().activeVoiceCount (), 0);
 
     // Polyphony from the host's value: kMaxPoly 0 gives one voice.
     l.host->parameterChanges ().addChange (kMaxPoly, 0, 0.0);
     for (int pitch = 40; pitch < 44; ++pitch)
         l.host->events ().addNoteOn (0, pitch, 1.0f);
     l.host->process (64);
-    EXPECT_EQ (l.plugin->activeVoiceCount (), 1);
+    EXPECT_EQ (l.plugin->instrument ().activeVoiceCount (), 1);
 }
 
 TEST (Process, DoublePrecisionIsTheWidenedSinglePrecisionRenderEvenPastTheMaximumBlock)
@@ -303,14 +303,14 @@ TEST (Process, UnknownEventsAndOutOfRangePitchesAreIgnored)
     e.noteOn.pitch = -3;
     l.host->events ().addEvent (e);
     l.host->process (64);
-    EXPECT_EQ (l.plugin->activeVoiceCount (), 0);
+    EXPECT_EQ (l.plugin->instrument ().activeVoiceCount (), 0);
     EXPECT_EQ (rms (l.host->output (0), 64), 0.0);
 
     // A NaN velocity plays as 0, which is still a note-on.
     e.noteOn.pitch = 64;
     l.host->events ().addEvent (e);
     l.host->process (64);
-    EXPECT_EQ (l.plugin->activeVoiceCount (), 1);
+    EXPECT_EQ (l.plugin->instrument ().activeVoiceCount (), 1);
 }
 
 TEST (Process, SurvivesRandomBlocksAndSampleRatesWithCleanOutput)

@@ -26,7 +26,7 @@ std::vector<float> currentValues (const VorlixVst3Plugin& p)
 {
     std::vector<float> v;
     for (int i = 0; i < 36; ++i)
-        v.push_back (p.normalizedParam (i));
+        v.push_back (p.instrument ().normalizedParam (i));
     return v;
 }
 
@@ -59,7 +59,7 @@ TEST (State, RestoreThenSaveGivesBackTheSameBytesIncludingDetunesUnderSync)
     Linked l = makeLinked ();
     ASSERT_EQ (setStateBytes (l.host->component (), stored), kResultOk);
     EXPECT_EQ (getStateBytes (l.host->component ()), stored);
-    EXPECT_EQ (l.plugin->currentProgramIndex (), 5);
+    EXPECT_EQ (l.plugin->instrument ().currentProgramIndex (), 5);
     EXPECT_EQ (l.controller ()->getParamNormalized (kOsc1Detune), static_cast<double> (0.3f));
     EXPECT_EQ (l.controller ()->getParamNormalized (kOsc2Detune), static_cast<double> (0.8f));
     const auto [d1, d2] = engineDetunes (*l.plugin);
@@ -68,7 +68,7 @@ TEST (State, RestoreThenSaveGivesBackTheSameBytesIncludingDetunesUnderSync)
 
     // A user's change of the switch afterwards still re-centres.
     l.controller ()->setParamNormalized (kUseOscSync1, 0.0);
-    EXPECT_EQ (l.plugin->normalizedParam (kOsc1Detune), 0.5f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kOsc1Detune), 0.5f);
 }
 
 TEST (State, OutcomesOfShortOddAndGarbageStreams)
@@ -103,10 +103,10 @@ TEST (State, OutcomesOfShortOddAndGarbageStreams)
         opened.plugin->handleUiControlTag (kPresetListBox, 7.0f);
         setStateBytes (opened.host->component (), c.bytes);
         EXPECT_EQ (editorShows (l), editorShows (opened)) << c.name << ": the editor shows stale values";
-        EXPECT_EQ (l.plugin->currentProgramIndex (), c.program) << c.name;
+        EXPECT_EQ (l.plugin->instrument ().currentProgramIndex (), c.program) << c.name;
         const std::vector<float> base = c.program != 7 ? programRow (c.program) : before;
         for (int id = 0; id < 36; ++id)
-            EXPECT_EQ (l.plugin->normalizedParam (id), id < c.valuesTaken ? 0.25f : base[static_cast<size_t> (id)])
+            EXPECT_EQ (l.plugin->instrument ().normalizedParam (id), id < c.valuesTaken ? 0.25f : base[static_cast<size_t> (id)])
                 << c.name << " id " << id;
     }
     Linked l = makeLinked ();
@@ -125,12 +125,12 @@ TEST (State, StoredValuesAreClampedAndNonFiniteOnesBecomeZero)
     values[kFilterEnvAmount] = -0.0f;
     Linked l = makeLinked ();
     ASSERT_EQ (setStateBytes (l.host->component (), stateRecord (0, values)), kResultOk);
-    EXPECT_EQ (l.plugin->normalizedParam (kRes), 1.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kGain), 0.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kOscMix), 0.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kSlideTime), 1.0f);
-    EXPECT_EQ (l.plugin->normalizedParam (kUnisonDetune), 0.0f);
-    EXPECT_FALSE (std::signbit (l.plugin->normalizedParam (kFilterEnvAmount)));
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kRes), 1.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kGain), 0.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kOscMix), 0.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kSlideTime), 1.0f);
+    EXPECT_EQ (l.plugin->instrument ().normalizedParam (kUnisonDetune), 0.0f);
+    EXPECT_FALSE (std::signbit (l.plugin->instrument ().normalizedParam (kFilterEnvAmount)));
 }
 
 TEST (State, RestoredLevelReachesTheEngineOverTheProgramsFixedLevel)

@@ -1,7 +1,7 @@
 #include "tools/render/ProgramAccess.h"
 
 #include "editor/UserFile.h"
-#include "plugin/IVorlixPresetAccess.h"
+#include "formats/vst3/IVorlixPresetAccess.h"
 #include "tools/presets/VstPresetFile.h"
 
 #include <algorithm>

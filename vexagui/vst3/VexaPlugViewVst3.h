@@ -23,7 +23,7 @@ class VexaEditor;
 class VexaRendererOpenGL;
 struct VexaWindowEvent;
 
-class VexaSynthPluginVst3 : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport {
+class VexaPlugViewVst3 : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport {
 public:
     // The platform type this bridge embeds into: the host passes an X11 window id.
     static constexpr const char* kPlatformType = "X11EmbedWindowID";
@@ -31,8 +31,8 @@ public:
     // The editor and the renderer belong to the plug-in. When `owner` (the plug-in) is given, the
     // view holds a reference to it until the view is gone, so that a host releasing the plug-in
     // before the view cannot leave the view with a freed editor and renderer.
-    VexaSynthPluginVst3(VexaEditor& editor, VexaRendererOpenGL& renderer, Steinberg::FUnknown* owner = nullptr);
-    ~VexaSynthPluginVst3() override;
+    VexaPlugViewVst3(VexaEditor& editor, VexaRendererOpenGL& renderer, Steinberg::FUnknown* owner = nullptr);
+    ~VexaPlugViewVst3() override;
 
     // One editor tree and one renderer draw one view: a view is refused (kResultFalse, nothing
     // attached) while another view of the same renderer is attached.

@@ -1,12 +1,12 @@
 // The synthesizer's concrete plug view: runs the preset file dialogs for the requests that the
 // component posts when the export and import buttons are pressed.
-#include "editor/VorlixVst3View.h"
+#include "VorlixVst3View.h"
 
 #include "VorlixVst3Plugin.h"
 #include "editor/PresetFileDialogs.h"
 #include "vexagui/text/NumberText.h"
 #include "vexagui/views/VexaEditor.h"
-#include "vexagui/vst3/VexaSynthPluginVst3.h"
+#include "vexagui/vst3/VexaPlugViewVst3.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -17,7 +17,7 @@ std::optional<float> uiScaleFromText(const char* text) {
     if (text == nullptr) return std::nullopt;
     const std::optional<double> v = vexagui::numberFromText(text);
     if (!v || !std::isfinite(*v)) return std::nullopt;
-    return vexagui::VexaSynthPluginVst3::clampContentScale(static_cast<float>(*v));
+    return vexagui::VexaPlugViewVst3::clampContentScale(static_cast<float>(*v));
 }
 
 namespace {
@@ -26,10 +26,10 @@ Steinberg::FUnknown* asUnknown(VorlixVst3Plugin* plugin) {
     return plugin != nullptr ? static_cast<Steinberg::Vst::IEditController*>(plugin) : nullptr;
 }
 
-class VorlixVst3View final : public vexagui::VexaSynthPluginVst3 {
+class VorlixVst3View final : public vexagui::VexaPlugViewVst3 {
 public:
     VorlixVst3View(vexagui::VexaEditor& editor_, vexagui::VexaRendererOpenGL& renderer_, VorlixVst3Plugin* owner)
-        : VexaSynthPluginVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {}
+        : VexaPlugViewVst3(editor_, renderer_, asUnknown(owner)), plugin(owner) {}
 
     // Runs inside drainHostRequest on the UI thread; the dialogs are modal and return before the
     // slot is cleared.
@@ -38,13 +38,13 @@ public:
         switch (request.kind) {
         case vexagui::HostRequest::kOpenFileDialog:
             runPresetImportDialog([this](const std::string& text) {
-                const bool applied = plugin->importPresetJson(text);
+                const bool applied = plugin->instrument ().importPresetJson(text);
                 editor.syncContext();
                 return applied;
             });
             break;
         case vexagui::HostRequest::kSaveFileDialog:
-            runPresetExportDialog(request.text, [this] { return plugin->exportPresetJson(); });
+            runPresetExportDialog(request.text, [this] { return plugin->instrument ().exportPresetJson(); });
             break;
         default: break;  // native text entry is not offered
         }
@@ -55,7 +55,7 @@ protected:
     // the way to size the editor in hosts that never give a scale.
     float environmentScale() override {
         if (const std::optional<float> forced = uiScaleFromText(std::getenv("VORLIX_UI_SCALE"))) return *forced;
-        return VexaSynthPluginVst3::environmentScale();
+        return VexaPlugViewVst3::environmentScale();
     }
 
 private:
@@ -66,7 +66,7 @@ private:
 
 Steinberg::IPlugView* createVorlixVst3View(vexagui::VexaEditor& editor, vexagui::VexaRendererOpenGL& renderer,
                                            VorlixVst3Plugin* plugin) {
-    if (vexagui::VexaSynthPluginVst3::hasAttachedView(renderer)) return nullptr;
+    if (vexagui::VexaPlugViewVst3::hasAttachedView(renderer)) return nullptr;
     return new VorlixVst3View(editor, renderer, plugin);
 }
 

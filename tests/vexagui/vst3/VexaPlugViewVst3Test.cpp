@@ -2,7 +2,7 @@
 // editor, and the draining of the renderer's pending host request.
 #include "vexagui/render/opengl/VexaRendererOpenGL.h"
 #include "vexagui/views/VexaEditor.h"
-#include "vexagui/vst3/VexaSynthPluginVst3.h"
+#include "vexagui/vst3/VexaPlugViewVst3.h"
 #include "vexagui/vst3/VexaVst3Keys.h"
 
 #include <gtest/gtest.h>
@@ -33,9 +33,9 @@ public:
     std::vector<std::string> texts;
 };
 
-class RecordingView : public VexaSynthPluginVst3 {
+class RecordingView : public VexaPlugViewVst3 {
 public:
-    using VexaSynthPluginVst3::VexaSynthPluginVst3;
+    using VexaPlugViewVst3::VexaPlugViewVst3;
     void handleHostRequest(const HostRequest& request) override {
         handled.push_back(request);
         slotStillPendingWhileHandled = renderer.pendingRequest.kind != HostRequest::kNone;
@@ -61,17 +61,17 @@ struct Fixture {
 
 } // namespace
 
-TEST(VexaSynthPluginVst3, AcceptsOnlyTheX11EmbeddingType) {
+TEST(VexaPlugViewVst3, AcceptsOnlyTheX11EmbeddingType) {
     Fixture f;
     EXPECT_EQ(f.view->isPlatformTypeSupported("X11EmbedWindowID"), kResultTrue);
     for (const char* other : {"x11embedwindowid", "NSView", "HWND", "", static_cast<const char*>(nullptr)})
         EXPECT_EQ(f.view->isPlatformTypeSupported(other), kInvalidArgument) << (other ? other : "null");
 }
 
-TEST(VexaSynthPluginVst3, ReportsTheEditorsSizeAndKeepsItFixed) {
+TEST(VexaPlugViewVst3, ReportsTheEditorsSizeAndKeepsItFixed) {
     VexaEditor editor(565.7f, 374.2f);
     VexaRendererOpenGL renderer;
-    auto* view = new VexaSynthPluginVst3(editor, renderer);
+    auto* view = new VexaPlugViewVst3(editor, renderer);
     Steinberg::ViewRect r;
     ASSERT_EQ(view->getSize(&r), kResultTrue);
     EXPECT_EQ(r.left, 0);
@@ -88,7 +88,7 @@ TEST(VexaSynthPluginVst3, ReportsTheEditorsSizeAndKeepsItFixed) {
     view->release();
 }
 
-TEST(VexaSynthPluginVst3, HostKeysReachTheFocusedView) {
+TEST(VexaPlugViewVst3, HostKeysReachTheFocusedView) {
     struct Case {
         const char* what;
         char16_t key;
@@ -140,7 +140,7 @@ TEST(VexaSynthPluginVst3, HostKeysReachTheFocusedView) {
     }
 }
 
-TEST(VexaSynthPluginVst3, DrainingPerformsThenClearsTheSlot) {
+TEST(VexaPlugViewVst3, DrainingPerformsThenClearsTheSlot) {
     Fixture f;
     f.view->drainHostRequest();
     EXPECT_TRUE(f.view->handled.empty());
@@ -167,7 +167,7 @@ TEST(VexaSynthPluginVst3, DrainingPerformsThenClearsTheSlot) {
     EXPECT_EQ(f.renderer.pendingRequest.kind, HostRequest::kSaveFileDialog);
 }
 
-TEST(VexaSynthPluginVst3, AttachingWithoutAParentDrawsNothing) {
+TEST(VexaPlugViewVst3, AttachingWithoutAParentDrawsNothing) {
     Fixture f;
     EXPECT_EQ(f.view->attached(nullptr, "X11EmbedWindowID"), Steinberg::kResultOk);
     EXPECT_FALSE(f.view->hasNativeView());
@@ -175,7 +175,7 @@ TEST(VexaSynthPluginVst3, AttachingWithoutAParentDrawsNothing) {
     EXPECT_EQ(f.view->removed(), Steinberg::kResultOk);
 }
 
-TEST(VexaSynthPluginVst3, HoldsItsOwnerUntilItIsGone) {
+TEST(VexaPlugViewVst3, HoldsItsOwnerUntilItIsGone) {
     struct Owner : Steinberg::FUnknown {
         Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID, void** obj) override {
             *obj = nullptr;
@@ -187,7 +187,7 @@ TEST(VexaSynthPluginVst3, HoldsItsOwnerUntilItIsGone) {
     } owner;
     VexaEditor editor(565, 260);
     VexaRendererOpenGL renderer;
-    auto* view = new VexaSynthPluginVst3(editor, renderer, &owner);
+    auto* view = new VexaPlugViewVst3(editor, renderer, &owner);
     EXPECT_EQ(owner.refs, 2u);
     view->release();
     EXPECT_EQ(owner.refs, 1u);
@@ -196,10 +196,10 @@ TEST(VexaSynthPluginVst3, HoldsItsOwnerUntilItIsGone) {
 namespace {
 
 // A view on a desktop that asks for `desktop`, counting how often it is asked.
-class DesktopScaledView : public VexaSynthPluginVst3 {
+class DesktopScaledView : public VexaPlugViewVst3 {
 public:
     DesktopScaledView(VexaEditor& e, VexaRendererOpenGL& r, float desktop_)
-        : VexaSynthPluginVst3(e, r), desktop(desktop_) {}
+        : VexaPlugViewVst3(e, r), desktop(desktop_) {}
     float environmentScale() override {
         ++asked;
         return desktop;
@@ -219,7 +219,7 @@ Steinberg::IPlugViewContentScaleSupport* scaling(Steinberg::IPlugView* view) {
 
 } // namespace
 
-TEST(VexaSynthPluginVst3, HostScaleFactorSizesTheViewWithinOneToThree) {
+TEST(VexaPlugViewVst3, HostScaleFactorSizesTheViewWithinOneToThree) {
     const struct {
         float factor;
         int width, height;
@@ -246,7 +246,7 @@ TEST(VexaSynthPluginVst3, HostScaleFactorSizesTheViewWithinOneToThree) {
     }
 }
 
-TEST(VexaSynthPluginVst3, DesktopScaleWhenTheHostGivesNone) {
+TEST(VexaPlugViewVst3, DesktopScaleWhenTheHostGivesNone) {
     VexaEditor editor(565, 260);
     VexaRendererOpenGL renderer;
     Steinberg::ViewRect r;

@@ -7,7 +7,7 @@
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/views/VexaHotspotButton.h"
 #include "vexagui/views/VexaSolidRectView.h"
-#include "vexagui/vst3/VexaSynthPluginVst3.h"
+#include "vexagui/vst3/VexaPlugViewVst3.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,9 @@ namespace {
 constexpr Color kRed{255, 0, 0, 255};
 constexpr Color kBlue{0, 0, 255, 255};
 
-class RecordingView : public VexaSynthPluginVst3 {
+class RecordingView : public VexaPlugViewVst3 {
 public:
-    using VexaSynthPluginVst3::VexaSynthPluginVst3;
+    using VexaPlugViewVst3::VexaPlugViewVst3;
     void handleHostRequest(const HostRequest& request) override {
         handled.push_back(request);
         ticksWhenHandled.push_back(*ticks);
@@ -68,9 +68,9 @@ struct ViewInWindow {
     X11TestWindow win{200, 100};
     TestScreen screen;
     FakePlugFrame frame;
-    VexaSynthPluginVst3* view = nullptr;
+    VexaPlugViewVst3* view = nullptr;
     ViewInWindow() {
-        view = new VexaSynthPluginVst3(screen.editor, screen.renderer);
+        view = new VexaPlugViewVst3(screen.editor, screen.renderer);
         view->setFrame(&frame);
     }
 };
@@ -84,7 +84,7 @@ int countHostXError(Display*, XErrorEvent*) {
 
 } // namespace
 
-TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
+TEST(VexaPlugViewVst3X11, AttachRemoveReattachAndDestroy) {
     ViewInWindow host;
     auto& [win, screen, frame, view] = host;
     ASSERT_TRUE(win.ok()) << "no X display";
@@ -124,7 +124,7 @@ TEST(VexaSynthPluginVst3X11, AttachRemoveReattachAndDestroy) {
     EXPECT_EQ(frame.refs, 1u);
 }
 
-TEST(VexaSynthPluginVst3X11, SaveRequestRunsRightAfterThePointerEventBeforeTheFrame) {
+TEST(VexaPlugViewVst3X11, SaveRequestRunsRightAfterThePointerEventBeforeTheFrame) {
     X11TestWindow win(200, 100);
     ASSERT_TRUE(win.ok()) << "no X display";
     TestScreen screen;
@@ -165,7 +165,7 @@ TEST(VexaSynthPluginVst3X11, SaveRequestRunsRightAfterThePointerEventBeforeTheFr
 // A host's scale factor while the view is open: the view asks for the scaled size, the child
 // window takes it, the picture fills it, and a click at twice the position of a control is a click
 // on that control.
-TEST(VexaSynthPluginVst3X11, HostScaleWhileOpenResizesAndKeepsHitTestsLogical) {
+TEST(VexaPlugViewVst3X11, HostScaleWhileOpenResizesAndKeepsHitTestsLogical) {
     X11TestWindow win(400, 200);
     ASSERT_TRUE(win.ok()) << "no X display";
     TestScreen screen;
@@ -210,7 +210,7 @@ TEST(VexaSynthPluginVst3X11, HostScaleWhileOpenResizesAndKeepsHitTestsLogical) {
 // A host that destroys its window (and the view's child with it) before removing the view, with
 // the GL context attached and frames drawn: a frame that was due, a resize, a new scale (each a
 // new context) and removing the view raise no X error in the host, and nothing freed is touched.
-TEST(VexaSynthPluginVst3X11, HostDestroysItsWindowBeforeRemovingTheView) {
+TEST(VexaPlugViewVst3X11, HostDestroysItsWindowBeforeRemovingTheView) {
     ViewInWindow host;
     auto& [win, screen, frame, view] = host;
     ASSERT_TRUE(win.ok()) << "no X display";

@@ -1,10 +1,45 @@
 // The component's private program and preset interface, and its place in queryInterface.
-#include "VorlixVst3PluginImpl.h"
+#include "VorlixVst3Plugin.h"
+
+#include "instrument/VorlixPresetBank.h"
 
 #include <algorithm>
 #include <cstring>
 
 using namespace Steinberg;
+
+/** The private program and preset interface for the project's own tools, handed out by
+    queryInterface. It shares the component's reference count and identity. */
+class VorlixVst3Plugin::PresetAccess : public Vorlix::IVorlixPresetAccess
+{
+public:
+    explicit PresetAccess (VorlixVst3Plugin& p) : plugin (p) {}
+    virtual ~PresetAccess () = default;
+
+    tresult PLUGIN_API queryInterface (const TUID iid, void** obj) SMTG_OVERRIDE;
+    uint32 PLUGIN_API addRef () SMTG_OVERRIDE;
+    uint32 PLUGIN_API release () SMTG_OVERRIDE;
+
+    int32 PLUGIN_API getProgramCount () SMTG_OVERRIDE;
+    tresult PLUGIN_API getProgramName (int32 index, char8* name, int32 size) SMTG_OVERRIDE;
+    tresult PLUGIN_API selectProgram (int32 index) SMTG_OVERRIDE;
+    int32 PLUGIN_API getCurrentProgram () SMTG_OVERRIDE;
+    tresult PLUGIN_API exportPreset (char8* text, int32 size, int32* needed) SMTG_OVERRIDE;
+    tresult PLUGIN_API importPreset (const char8* text, int32 length) SMTG_OVERRIDE;
+
+private:
+    VorlixVst3Plugin& plugin;
+};
+
+// Defined here, where PresetAccess is complete.
+VorlixVst3Plugin::VorlixVst3Plugin ()
+: presetAccess (std::make_unique<PresetAccess> (*this))
+, editor (core)
+{
+    core.setListener (this);
+}
+
+VorlixVst3Plugin::~VorlixVst3Plugin () = default;
 
 namespace Vorlix {
 DEF_CLASS_IID (IVorlixPresetAccess)
@@ -70,12 +105,12 @@ tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::selectProgram (int32 index)
 
 int32 PLUGIN_API VorlixVst3Plugin::PresetAccess::getCurrentProgram ()
 {
-    return plugin.currentProgramIndex ();
+    return plugin.core.currentProgramIndex ();
 }
 
 tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::exportPreset (char8* text, int32 size, int32* needed)
 {
-    const std::string document = plugin.exportPresetJson ();
+    const std::string document = plugin.core.exportPresetJson ();
     const auto required = static_cast<int32> (document.size () + 1);
     if (needed)
         *needed = required;
@@ -90,5 +125,5 @@ tresult PLUGIN_API VorlixVst3Plugin::PresetAccess::importPreset (const char8* te
     if (length < 0 || (!text && length > 0))
         return kInvalidArgument;
     const std::string document = text ? std::string (text, static_cast<size_t> (length)) : std::string ();
-    return plugin.importPresetJson (document) ? kResultOk : kResultFalse;
+    return plugin.core.importPresetJson (document) ? kResultOk : kResultFalse;
 }

@@ -1,12 +1,12 @@
-// The component's two persistent forms: the host's 148-byte state and the JSON preset document.
-#include "VorlixVst3PluginImpl.h"
-
-#include "base/source/fstreamer.h"
+// The instrument's two persistent forms: the 148-byte state record and the JSON preset document.
+#include "VorlixInstrumentImpl.h"
 
 #include <nlohmann/json.hpp>
 
-using namespace Steinberg;
-using VorlixValues::toUnit;
+#include <algorithm>
+#include <cstring>
+
+using VorlixParameters::toUnit;
 
 namespace {
 
@@ -32,65 +32,95 @@ struct TooDeep
 
 } // namespace
 
-//--- host state ---------------------------------------------------------------------------------
+//--- state record -------------------------------------------------------------------------------
 
-tresult PLUGIN_API VorlixVst3Plugin::getState (IBStream* state)
+namespace VorlixInstrumentState {
+
+namespace {
+
+void putWord (std::uint8_t* out, std::uint32_t w)
 {
-    if (!state)
-        return kInvalidArgument;
-    int32 program = 0;
-    float values[kNumParams];
-    {
-        std::lock_guard<std::mutex> lock (uiMutex); // a consistent snapshot against other UI writers
-        program = currentProgram.load (std::memory_order_relaxed);
-        for (int id = 0; id < kNumParams; ++id)
-            values[id] = normalizedValues[static_cast<size_t> (id)].load (std::memory_order_relaxed);
-    }
-    IBStreamer streamer (state, kLittleEndian);
-    if (!streamer.writeInt32 (program))
-        return kResultFalse;
-    for (float v : values)
-        if (!streamer.writeFloat (v))
-            return kResultFalse;
-    return kResultOk;
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<std::uint8_t> (w >> (8 * i));
 }
 
-tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
+std::uint32_t getWord (const std::uint8_t* in)
 {
-    if (!state)
-        return kResultFalse;
-    IBStreamer streamer (state, kLittleEndian);
-    int32 program = 0;
-    if (!streamer.readInt32 (program))
-        return kResultFalse;
-    // Read everything first so that the whole restore reaches the engine as one unit.
-    float values[kNumParams];
-    int count = 0;
-    while (count < kNumParams && streamer.readFloat (values[count]))
-        ++count;
+    std::uint32_t w = 0;
+    for (int i = 0; i < 4; ++i)
+        w |= static_cast<std::uint32_t> (in[i]) << (8 * i);
+    return w;
+}
 
+} // namespace
+
+std::array<std::uint8_t, kBytes> toBytes (const Record& record)
+{
+    std::array<std::uint8_t, kBytes> bytes {};
+    putWord (bytes.data (), static_cast<std::uint32_t> (record.program));
+    for (int id = 0; id < kNumParams; ++id)
+    {
+        std::uint32_t w = 0;
+        std::memcpy (&w, &record.values[id], sizeof w);
+        putWord (bytes.data () + 4 + 4 * id, w);
+    }
+    return bytes;
+}
+
+std::optional<Record> fromBytes (const std::uint8_t* data, std::size_t size)
+{
+    if (!data || size < 4)
+        return std::nullopt;
+    Record record;
+    record.program = static_cast<std::int32_t> (getWord (data));
+    const std::size_t whole = (size - 4) / 4;
+    record.count = static_cast<int> (std::min<std::size_t> (whole, kNumParams));
+    for (int id = 0; id < record.count; ++id)
+    {
+        const std::uint32_t w = getWord (data + 4 + 4 * id);
+        std::memcpy (&record.values[id], &w, sizeof w);
+    }
+    return record;
+}
+
+} // namespace VorlixInstrumentState
+
+VorlixInstrumentState::Record VorlixInstrument::stateRecord () const
+{
+    VorlixInstrumentState::Record record;
+    std::lock_guard<std::mutex> lock (uiMutex); // a consistent snapshot against other UI writers
+    record.program = currentProgram.load (std::memory_order_relaxed);
+    for (int id = 0; id < kNumParams; ++id)
+        record.values[id] = normalizedValues[static_cast<size_t> (id)].load (std::memory_order_relaxed);
+    record.count = kNumParams;
+    return record;
+}
+
+bool VorlixInstrument::restoreState (const VorlixInstrumentState::Record& record)
+{
+    const int count = std::clamp (record.count, 0, static_cast<int> (kNumParams));
     bool stored[kNumParams] = {};
     for (int id = 0; id < count; ++id)
         stored[id] = true;
     {
         UiUnit unit (*this);
-        if (program >= 0 && program < num_programs)
-            loadProgramWith (unit.out (), program);
+        if (record.program >= 0 && record.program < num_programs)
+            loadProgramWith (unit.out (), record.program);
         for (int id = 0; id < count; ++id)
-            applyValue (unit.out (), id, toUnit (values[id]), ApplyMode::restore, detuneStoredFor (id, stored));
+            applyValue (unit.out (), id, toUnit (record.values[id]), ApplyMode::restore, detuneStoredFor (id, stored));
     }
-    // The host is not sent restartComponent here: it asked for this restore and reads the values
-    // back afterwards, and a host may hold its own lock around setState (Ardour 7.3 loading a
-    // preset deadlocks when restartComponent arrives from inside setState).
-    // A short stream (an older, shorter layout included) still applied what it held: an open
+    // The host is not asked to re-read the values here: it asked for this restore and reads them
+    // back afterwards, and a host may hold its own lock around the restore (Ardour 7.3 loading a
+    // preset deadlocks when a VST 3 restartComponent arrives from inside setState).
+    // A short record (an older, shorter layout included) still applied what it held: an open
     // editor has to show that as well, even though the restore is reported incomplete.
-    syncGuiFromHost ();
-    return count < kNumParams ? kResultFalse : kResultOk;
+    refreshEditor ();
+    return count == kNumParams;
 }
 
 //--- preset document ----------------------------------------------------------------------------
 
-std::string VorlixVst3Plugin::exportPresetJson () const
+std::string VorlixInstrument::exportPresetJson () const
 {
     nlohmann::json document;
     int program = 0;
@@ -109,7 +139,7 @@ std::string VorlixVst3Plugin::exportPresetJson () const
     return document.dump (2, ' ', false);
 }
 
-bool VorlixVst3Plugin::importPresetJson (const std::string& text)
+bool VorlixInstrument::importPresetJson (const std::string& text)
 {
     if (text.size () > kMaxPresetBytes)
         return false;
@@ -169,7 +199,8 @@ bool VorlixVst3Plugin::importPresetJson (const std::string& text)
             if (stored[id])
                 applyValue (unit.out (), id, values[id], ApplyMode::restore, detuneStoredFor (id, stored));
     }
-    notifyHostOfNewValues ();
-    syncGuiFromHost ();
+    if (listener)
+        listener->valuesReloaded ();
+    refreshEditor ();
     return true;
 }

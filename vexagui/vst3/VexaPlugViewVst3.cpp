@@ -1,6 +1,6 @@
 // The plug view bridge on Linux: X11 native view + GLX context inside the host's window, pumped
 // by the host's run loop.
-#include "vexagui/vst3/VexaSynthPluginVst3.h"
+#include "vexagui/vst3/VexaPlugViewVst3.h"
 
 #include "vexagui/platform/x11/VexaOpenGLContextGLX.h"
 #include "vexagui/platform/x11/VexaViewX11.h"
@@ -22,7 +22,7 @@ using Steinberg::kResultFalse;
 using Steinberg::kResultTrue;
 
 // The native side of one open editor: created with the view object, reused across re-attachments.
-struct VexaSynthPluginVst3::PlatformBlock {
+struct VexaPlugViewVst3::PlatformBlock {
     void* parent = nullptr;  // the host's X11 window id while attached; not owned
     VexaViewX11 view;
     VexaOpenGLContextGLX context;
@@ -44,7 +44,7 @@ int toLogical(Steinberg::int32 pixels, float scale) {
 
 } // namespace
 
-VexaSynthPluginVst3::VexaSynthPluginVst3(VexaEditor& editor_, VexaRendererOpenGL& renderer_,
+VexaPlugViewVst3::VexaPlugViewVst3(VexaEditor& editor_, VexaRendererOpenGL& renderer_,
                                          Steinberg::FUnknown* owner_)
     : Steinberg::CPluginView(nullptr), editor(editor_), renderer(renderer_), owner(owner_) {
     setRect(initialRect(editor));
@@ -52,7 +52,7 @@ VexaSynthPluginVst3::VexaSynthPluginVst3(VexaEditor& editor_, VexaRendererOpenGL
     if (owner != nullptr) owner->addRef();
 }
 
-VexaSynthPluginVst3::~VexaSynthPluginVst3() {
+VexaPlugViewVst3::~VexaPlugViewVst3() {
     // Also unbinds the renderer: later host parameter changes refresh the editor and ask the
     // renderer for a redraw, which with no view left must go nowhere.
     detachPlatform();
@@ -60,9 +60,9 @@ VexaSynthPluginVst3::~VexaSynthPluginVst3() {
     if (owner != nullptr) owner->release();  // may destroy the plug-in: nothing of it is used after this
 }
 
-bool VexaSynthPluginVst3::hasAttachedView(const VexaRendererOpenGL& r) { return r.glContext != nullptr; }
+bool VexaPlugViewVst3::hasAttachedView(const VexaRendererOpenGL& r) { return r.glContext != nullptr; }
 
-Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::attached(void* parent, Steinberg::FIDString type) {
+Steinberg::tresult PLUGIN_API VexaPlugViewVst3::attached(void* parent, Steinberg::FIDString type) {
     // A second view would take the renderer's context over, and the first would then draw with the
     // other context's texture names.
     if (parent != nullptr && platform && renderer.glContext != nullptr && renderer.glContext != &platform->context)
@@ -70,12 +70,12 @@ Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::attached(void* parent, Steinb
     return Steinberg::CPluginView::attached(parent, type);
 }
 
-Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::isPlatformTypeSupported(Steinberg::FIDString type) {
+Steinberg::tresult PLUGIN_API VexaPlugViewVst3::isPlatformTypeSupported(Steinberg::FIDString type) {
     if (type != nullptr && std::strcmp(type, kPlatformType) == 0) return kResultTrue;
     return kInvalidArgument;
 }
 
-void VexaSynthPluginVst3::attachedToParent() {
+void VexaPlugViewVst3::attachedToParent() {
     if (systemWindow == nullptr || !platform) return;
     PlatformBlock& p = *platform;
     // A host that never asked for the size learns it below: its window may be too small for the scale.
@@ -117,9 +117,9 @@ void VexaSynthPluginVst3::attachedToParent() {
     }
 }
 
-void VexaSynthPluginVst3::removedFromParent() { detachPlatform(); }
+void VexaPlugViewVst3::removedFromParent() { detachPlatform(); }
 
-void VexaSynthPluginVst3::detachPlatform() {
+void VexaPlugViewVst3::detachPlatform() {
     if (!platform) return;
     PlatformBlock& p = *platform;
     // The host's handlers go first: the view's connection closes when it detaches.
@@ -139,13 +139,13 @@ void VexaSynthPluginVst3::detachPlatform() {
     p.parent = nullptr;
 }
 
-bool VexaSynthPluginVst3::hasNativeView() const { return platform && platform->view.isAttached(); }
+bool VexaPlugViewVst3::hasNativeView() const { return platform && platform->view.isAttached(); }
 
-void VexaSynthPluginVst3::requestNativeRedraw() {
+void VexaPlugViewVst3::requestNativeRedraw() {
     if (platform) platform->view.requestRedraw();
 }
 
-void VexaSynthPluginVst3::dispatchWindowEvent(const VexaWindowEvent& event) {
+void VexaPlugViewVst3::dispatchWindowEvent(const VexaWindowEvent& event) {
     switch (event.type) {
     case VexaWindowEvent::kPointerDown: editor.pointerDown(event.x, event.y, event.buttons); break;
     case VexaWindowEvent::kPointerMove: editor.pointerMove(event.x, event.y, event.buttons); break;
@@ -157,22 +157,22 @@ void VexaSynthPluginVst3::dispatchWindowEvent(const VexaWindowEvent& event) {
     requestNativeRedraw();
 }
 
-void VexaSynthPluginVst3::drawFrame(int drawableWidth, int drawableHeight) {
+void VexaPlugViewVst3::drawFrame(int drawableWidth, int drawableHeight) {
     editor.syncContext();
     renderer.render(editor.width(), editor.height(), drawableWidth, drawableHeight);
     drainHostRequest();
 }
 
-void VexaSynthPluginVst3::drainHostRequest() {
+void VexaPlugViewVst3::drainHostRequest() {
     if (renderer.pendingRequest.kind == HostRequest::kNone) return;
     const HostRequest request = renderer.pendingRequest;
     handleHostRequest(request);
     renderer.clearPendingHostRequest();
 }
 
-void VexaSynthPluginVst3::handleHostRequest(const HostRequest&) {}
+void VexaPlugViewVst3::handleHostRequest(const HostRequest&) {}
 
-bool VexaSynthPluginVst3::dispatchKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+bool VexaPlugViewVst3::dispatchKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
                                           Steinberg::int16 modifiers) {
     const std::uint32_t mods = translateVst3Modifiers(modifiers);
     if (const std::int32_t code = translateVst3VirtualKey(keyCode); code != 0) {
@@ -191,16 +191,16 @@ bool VexaSynthPluginVst3::dispatchKeyDown(Steinberg::char16 key, Steinberg::int1
     return true;
 }
 
-Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+Steinberg::tresult PLUGIN_API VexaPlugViewVst3::onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
                                                              Steinberg::int16 modifiers) {
     return dispatchKeyDown(key, keyCode, modifiers) ? kResultTrue : kResultFalse;
 }
 
-Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onKeyUp(Steinberg::char16, Steinberg::int16, Steinberg::int16) {
+Steinberg::tresult PLUGIN_API VexaPlugViewVst3::onKeyUp(Steinberg::char16, Steinberg::int16, Steinberg::int16) {
     return kResultFalse;
 }
 
-Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onSize(Steinberg::ViewRect* newSize) {
+Steinberg::tresult PLUGIN_API VexaPlugViewVst3::onSize(Steinberg::ViewRect* newSize) {
     const Steinberg::tresult result = Steinberg::CPluginView::onSize(newSize);
     if (newSize != nullptr && platform) {
         const DrawableSize before = drawableSize();
@@ -210,29 +210,29 @@ Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::onSize(Steinberg::ViewRect* n
     return result;
 }
 
-Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::getSize(Steinberg::ViewRect* size) {
+Steinberg::tresult PLUGIN_API VexaPlugViewVst3::getSize(Steinberg::ViewRect* size) {
     settleScale();
     return Steinberg::CPluginView::getSize(size);
 }
 
-float VexaSynthPluginVst3::clampContentScale(float factor) {
+float VexaPlugViewVst3::clampContentScale(float factor) {
     if (!(factor > 0.0f)) return 1.0f;  // also NaN
     return std::clamp(factor, 1.0f, 3.0f);
 }
 
-Steinberg::tresult PLUGIN_API VexaSynthPluginVst3::setContentScaleFactor(ScaleFactor factor) {
+Steinberg::tresult PLUGIN_API VexaPlugViewVst3::setContentScaleFactor(ScaleFactor factor) {
     scaleSettled = true;
     applyScale(clampContentScale(factor));
     return kResultTrue;
 }
 
-VexaSynthPluginVst3::DrawableSize VexaSynthPluginVst3::drawableSize() const {
+VexaPlugViewVst3::DrawableSize VexaPlugViewVst3::drawableSize() const {
     DrawableSize s;
     platform->view.getDrawableSize(s.width, s.height);
     return s;
 }
 
-void VexaSynthPluginVst3::followResize(const DrawableSize& before) {
+void VexaPlugViewVst3::followResize(const DrawableSize& before) {
     PlatformBlock& p = *platform;
     const DrawableSize now = drawableSize();
     // The GL drawable keeps the size the window had when the context was made (Mesa's software
@@ -244,16 +244,16 @@ void VexaSynthPluginVst3::followResize(const DrawableSize& before) {
     p.view.requestRedraw();
 }
 
-float VexaSynthPluginVst3::environmentScale() { return x11::desktopScale(); }
+float VexaPlugViewVst3::environmentScale() { return x11::desktopScale(); }
 
-bool VexaSynthPluginVst3::settleScale() {
+bool VexaPlugViewVst3::settleScale() {
     if (scaleSettled) return false;
     scaleSettled = true;
     applyScale(clampContentScale(environmentScale()));
     return true;
 }
 
-Steinberg::ViewRect VexaSynthPluginVst3::scaledRect() const {
+Steinberg::ViewRect VexaPlugViewVst3::scaledRect() const {
     // The logical size truncated as for the initial rectangle, then scaled and rounded.
     const auto scaled = [this](float logical) {
         return static_cast<Steinberg::int32>(std::lround(std::trunc(logical) * scale));
@@ -261,7 +261,7 @@ Steinberg::ViewRect VexaSynthPluginVst3::scaledRect() const {
     return Steinberg::ViewRect(0, 0, scaled(editor.width()), scaled(editor.height()));
 }
 
-void VexaSynthPluginVst3::applyScale(float newScale) {
+void VexaPlugViewVst3::applyScale(float newScale) {
     const Steinberg::ViewRect before = rect;
     scale = newScale;
     // The size is the scale's to decide (canResize stays false): the rectangle follows at once, so
