@@ -1,7 +1,9 @@
 // Engine render cost at 48000 Hz in 64-sample blocks with 10 held voices.
 //   vorlix-bench [benchmark options]          the four cases
-//   vorlix-bench --render=CASE [--blocks=N]   renders N blocks of one case and exits, for
-//                                             valgrind --tool=callgrind (instruction counts)
+//   vorlix-bench --render=CASE [--blocks=N] [--precise]
+//                                             renders N blocks of one case and exits, for
+//                                             valgrind --tool=callgrind (instruction counts);
+//                                             --precise with the precise oscillators
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -81,9 +83,10 @@ Patch patchFor(Case c)
     return p;
 }
 
-std::unique_ptr<VorlixGenPolyphonic> makeEngine(Case c)
+std::unique_ptr<VorlixGenPolyphonic> makeEngine(Case c, bool precise)
 {
     auto e = std::make_unique<VorlixGenPolyphonic>();
+    e->setPreciseOscillators(precise);
     e->setSampleRate(kRate);
     const Patch p = patchFor(c);
     for (int id = 0; id < kNumParams; ++id)
@@ -97,9 +100,9 @@ std::unique_ptr<VorlixGenPolyphonic> makeEngine(Case c)
     return e;
 }
 
-void renderCase(benchmark::State& state, Case c)
+void renderCase(benchmark::State& state, Case c, bool precise = false)
 {
-    auto e = makeEngine(c);
+    auto e = makeEngine(c, precise);
     float l[kBlock], r[kBlock];
     const double cpu0 = threadCpuSeconds();
     for (auto _ : state)
@@ -128,7 +131,13 @@ BENCHMARK(BM_HeaviestWideSyncSubDist);
 BENCHMARK(BM_PinkNoise);
 BENCHMARK(BM_SilentTail);
 
-int renderOnly(const char* name, long blocks)
+// The same cases with the precise (exact pitch, band-limited) oscillators.
+void BM_SawUnisonOffPrecise(benchmark::State& s) { renderCase(s, Case::Saw, true); }
+void BM_HeaviestWideSyncSubDistPrecise(benchmark::State& s) { renderCase(s, Case::Heavy, true); }
+BENCHMARK(BM_SawUnisonOffPrecise);
+BENCHMARK(BM_HeaviestWideSyncSubDistPrecise);
+
+int renderOnly(const char* name, long blocks, bool precise)
 {
     Case c;
     if (!std::strcmp(name, "saw"))
@@ -144,7 +153,7 @@ int renderOnly(const char* name, long blocks)
         std::fprintf(stderr, "vorlix-bench: unknown case %s (saw, heavy, pink, tail)\n", name);
         return 2;
     }
-    auto e = makeEngine(c);
+    auto e = makeEngine(c, precise);
     float l[kBlock], r[kBlock];
     double sum = 0.0;
     for (long b = 0; b < blocks; ++b)
@@ -163,15 +172,18 @@ int main(int argc, char** argv)
 {
     const char* only = nullptr;
     long blocks = 750; // one second
+    bool precise = false;
     for (int i = 1; i < argc; ++i)
     {
         if (!std::strncmp(argv[i], "--render=", 9))
             only = argv[i] + 9;
         else if (!std::strncmp(argv[i], "--blocks=", 9))
             blocks = std::strtol(argv[i] + 9, nullptr, 10);
+        else if (!std::strcmp(argv[i], "--precise"))
+            precise = true;
     }
     if (only)
-        return renderOnly(only, blocks);
+        return renderOnly(only, blocks, precise);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -44,4 +44,7 @@ if(NOT VORLIX_SANITIZE MATCHES "thread")
 endif()
 find_package(Threads REQUIRED)
 target_link_libraries(vst3sdk PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
+if(WIN32)
+  target_link_libraries(vst3sdk PUBLIC ole32)  # FUID::generate: CoCreateGuid
+endif()
 unset(_s)

@@ -212,7 +212,7 @@ void runPresetImportDialog(const std::function<bool(const std::string&)>& import
         showPresetError(tool, *path + " cannot be imported (" + userFileErrorText(error) + ").");
         return;
     }
-    if (!importJson(text)) showPresetError(tool, *path + " is not a Vorlix307 preset (not valid JSON).");
+    if (!importJson(text)) showPresetError(tool, *path + " is not a Vorlix307 preset document.");
 }
 
 } // namespace Vorlix

@@ -51,15 +51,4 @@ UserFileError readUserFile(const std::string& path, std::size_t maxBytes, std::s
     }
 }
 
-const char* userFileErrorText(UserFileError error) {
-    switch (error) {
-        case UserFileError::kNone: return "";
-        case UserFileError::kCannotOpen: return "cannot be opened";
-        case UserFileError::kNotRegular: return "not a regular file";
-        case UserFileError::kTooLarge: return "too large";
-        case UserFileError::kReadFailed: return "read failed";
-    }
-    return "read failed";
-}
-
 } // namespace Vorlix

@@ -214,6 +214,11 @@ void VorlixEditor::buildLayout() {
     const float presetButtonsX = listWidth + 28.0f;
     addKickButton(kImportPreset, kImportButtonImage, presetButtonsX, top + 16);
     addKickButton(kExportPreset, kExportButtonImage, presetButtonsX, top + 24);
+    // The oscillator mode belongs to the instance, like the program and its files: on their plate.
+    const vexagui::ResourceSpec& modeImage = resourceById(kSwitchImage);
+    preciseSwitch = &gui.addView<vexagui::VexaMultiButton>(
+        kPreciseOscillators, modeImage.id,
+        Rect{214, top + 18, static_cast<float>(modeImage.width), static_cast<float>(modeImage.height / 2)}, 2);
 
     for (const ControlPlacement& c : kRightControls) place(c);
 
@@ -277,6 +282,8 @@ void VorlixEditor::syncFromHost() {
     }
     if (presetList != nullptr && callbacks.getCurrentProgram)
         presetList->setSelectedValue(callbacks.getCurrentProgram(), false);
+    if (preciseSwitch != nullptr && callbacks.getPreciseOscillators)
+        preciseSwitch->setNormalizedValue(callbacks.getPreciseOscillators() ? 1.0f : 0.0f);
     refreshDisplays();
 }
 

@@ -55,6 +55,7 @@ enum NonParameterGUI : std::int32_t {
     kAboutBox = 907,
     kExportPreset = 909,
     kImportPreset = 910,
+    kPreciseOscillators = 911,  // the instance's oscillator mode: 1 precise, 0 classic
     kChannelButton0 = 1200,  // 1200 + channel, channel 0 to 15
     kChannelButton15 = 1215,
 };
@@ -71,6 +72,7 @@ public:
         std::function<void(int channel)> onChannelSelected;
         std::function<void(int note)> onPianoNoteOn;
         std::function<void(int note)> onPianoNoteOff;
+        std::function<bool()> getPreciseOscillators;
         // The built-in programs the preset list offers, read once when the screen is built.
         std::function<int()> getProgramCount;
         std::function<const char*(int index)> getProgramName;
@@ -118,6 +120,7 @@ public:
     const vexagui::VexaBitmapFont& editorFont() const { return font; }
     const std::vector<ParamBinding>& paramBindings() const { return bindings; }
     vexagui::VexaListBox* presetListBox() const { return presetList; }
+    vexagui::VexaControl* preciseOscillatorsSwitch() const { return preciseSwitch; }
     // 0 oscillator 1 shape, 1 oscillator 2 shape, 2 active voices, 3 polyphony.
     vexagui::VexaParamDisplay* readout(int index) const;
     vexagui::VexaTextLabel* libraryTextLabel() const { return libraryLabel; }
@@ -143,6 +146,7 @@ private:
     vexagui::VexaSolidRectView* channelStripBackground = nullptr;
     vexagui::VexaSolidRectView* pianoBackground = nullptr;
     vexagui::VexaListBox* presetList = nullptr;
+    vexagui::VexaControl* preciseSwitch = nullptr;
     std::array<vexagui::VexaParamDisplay*, 4> readouts{};
     vexagui::VexaTextLabel* libraryLabel = nullptr;
     vexagui::VexaOverlayBitmap* aboutOverlay = nullptr;

@@ -2,7 +2,9 @@
 // in the header.
 #include "VorlixGenOsc.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <emmintrin.h>
 
 #include "VorlixParamID.h"
@@ -52,8 +54,8 @@ void VorlixGenOsc::setWaveFrequency(VorlixWaveGens& g, float f)
     g.square.frequency = f;
     g.triangle.frequency = f;
     g.sine.frequency = f;
-    g.saw.increment = incrementForFrequency(f, g.saw.sampleRate, g.saw.multiplier);
-    g.square.increment = incrementForFrequency(f, g.square.sampleRate, g.square.multiplier);
+    g.saw.increment = waveIncrement(f, g.saw.sampleRate, g.saw.multiplier);
+    g.square.increment = waveIncrement(f, g.square.sampleRate, g.square.multiplier);
     retuneTriangle(g.triangle, true);
     retuneSine(g.sine);
 }
@@ -64,7 +66,7 @@ void VorlixGenOsc::updateFrequency1()
     if (cv == lastCv1)
         return;
     lastCv1 = cv;
-    setWaveFrequency(gen1, syn::Math::cv2freqClamped(cv));
+    setWaveFrequency(gen1, waveFrequency(cv));
 }
 
 void VorlixGenOsc::updateFrequency2()
@@ -73,7 +75,7 @@ void VorlixGenOsc::updateFrequency2()
     if (cv == lastCv2)
         return;
     lastCv2 = cv;
-    setWaveFrequency(gen2, syn::Math::cv2freqClamped(cv));
+    setWaveFrequency(gen2, waveFrequency(cv));
 }
 
 void VorlixGenOsc::updateSyncMasterFrequency(float cv)
@@ -81,13 +83,12 @@ void VorlixGenOsc::updateSyncMasterFrequency(float cv)
     if (cv == lastSyncCv)
         return;
     lastSyncCv = cv;
-    const float f = syn::Math::cv2freq(cv);
+    const float f = precise ? exactFrequency(cv) : syn::Math::cv2freq(cv);
     if (f == syncMaster.frequency)
         return;
     syncMaster.frequency = f;
     syncMaster.period = 1.0f / f;
-    syncMaster.increment = incrementForPeriod(f > 0.0f ? syncMaster.period * syncMaster.sampleRate : kLongestPeriod,
-                                              syncMaster.multiplier);
+    syncMaster.increment = masterIncrement();
 }
 
 void VorlixGenOsc::updateSubFrequency(float cv)
@@ -95,11 +96,11 @@ void VorlixGenOsc::updateSubFrequency(float cv)
     if (cv == lastSubCv)
         return;
     lastSubCv = cv;
-    const float f = syn::Math::cv2freq(cv);
+    const float f = precise ? exactFrequency(cv) : syn::Math::cv2freq(cv);
     if (f == sub.frequency)
         return;
     sub.frequency = f;
-    sub.increment = incrementForFrequency(f, sub.sampleRate, sub.multiplier);
+    sub.increment = waveIncrement(f, sub.sampleRate, sub.multiplier);
 }
 
 void VorlixGenOsc::updateFrequencies()
@@ -207,12 +208,12 @@ void VorlixGenOsc::setSampleRate(float rate)
         if (g->saw.sampleRate != rate)
         {
             g->saw.sampleRate = rate;
-            g->saw.increment = incrementForFrequency(g->saw.frequency, rate, g->saw.multiplier);
+            g->saw.increment = waveIncrement(g->saw.frequency, rate, g->saw.multiplier);
         }
         if (g->square.sampleRate != rate)
         {
             g->square.sampleRate = rate;
-            g->square.increment = incrementForFrequency(g->square.frequency, rate, g->square.multiplier);
+            g->square.increment = waveIncrement(g->square.frequency, rate, g->square.multiplier);
         }
         if (g->triangle.sampleRate != rate)
         {
@@ -231,13 +232,12 @@ void VorlixGenOsc::setSampleRate(float rate)
     if (syncMaster.sampleRate != rate)
     {
         syncMaster.sampleRate = rate;
-        syncMaster.increment = incrementForPeriod(
-            syncMaster.frequency > 0.0f ? syncMaster.period * rate : kLongestPeriod, syncMaster.multiplier);
+        syncMaster.increment = masterIncrement();
     }
     if (sub.sampleRate != rate)
     {
         sub.sampleRate = rate;
-        sub.increment = incrementForFrequency(sub.frequency, rate, sub.multiplier);
+        sub.increment = waveIncrement(sub.frequency, rate, sub.multiplier);
     }
     sampleRate = rate;
 }
@@ -246,7 +246,7 @@ void VorlixGenOsc::resetWaveGens(VorlixWaveGens& g)
 {
     g.saw.phase = 0;
     g.saw.multiplier = 1;
-    g.saw.increment = incrementForFrequency(g.saw.frequency, g.saw.sampleRate, 1);
+    g.saw.increment = waveIncrement(g.saw.frequency, g.saw.sampleRate, 1);
     g.triangle.value = 0.0f;
     g.triangle.amplitude = 1.0f;
     retuneTriangle(g.triangle, false);
@@ -256,7 +256,7 @@ void VorlixGenOsc::resetWaveGens(VorlixWaveGens& g)
     retuneSine(g.sine);
     g.square.amplitude = 1.0f;
     g.square.phase = 0;
-    g.square.increment = incrementForFrequency(g.square.frequency, g.square.sampleRate, g.square.multiplier);
+    g.square.increment = waveIncrement(g.square.frequency, g.square.sampleRate, g.square.multiplier);
     g.white.seed = 22222;
     g.pink.seed = 22222;
     g.pink.counter = 0;
@@ -273,12 +273,13 @@ void VorlixGenOsc::resetOsc()
     syncMaster.phase = 0;
     syncMaster.previousPhase = 0;
     syncMaster.multiplier = 1;
-    syncMaster.increment = incrementForPeriod(
-        syncMaster.frequency > 0.0f ? syncMaster.period * syncMaster.sampleRate : kLongestPeriod, 1);
+    syncMaster.increment = masterIncrement();
     sub.amplitude = 1.0f;
     sub.multiplier = 1;
     sub.phase = 0;
-    sub.increment = incrementForFrequency(sub.frequency, sub.sampleRate, 1);
+    sub.increment = waveIncrement(sub.frequency, sub.sampleRate, 1);
+    if (precise)
+        primeLead();
 }
 
 namespace {
@@ -300,6 +301,11 @@ struct VorlixMixRow
     {
         return {&VorlixGenOsc::template renderMixT<W1, W2>...};
     }
+    template <int W1>
+    static constexpr std::array<MixRenderer, kWaveSlots> preciseRow()
+    {
+        return {&VorlixGenOsc::template renderPreciseT<W1, W2>...};
+    }
 };
 
 void VorlixGenOsc::renderMix(float* out, int n)
@@ -307,7 +313,10 @@ void VorlixGenOsc::renderMix(float* out, int n)
     using Row = VorlixMixRow<0, 1, 2, 3, 4, 5, 6>;
     static constexpr std::array<std::array<MixRenderer, kWaveSlots>, kWaveSlots> table{
         Row::row<0>(), Row::row<1>(), Row::row<2>(), Row::row<3>(), Row::row<4>(), Row::row<5>(), Row::row<6>()};
-    (this->*table[waveSlot(wave1)][waveSlot(wave2)])(out, n);
+    static constexpr std::array<std::array<MixRenderer, kWaveSlots>, kWaveSlots> preciseTable{
+        Row::preciseRow<0>(), Row::preciseRow<1>(), Row::preciseRow<2>(), Row::preciseRow<3>(),
+        Row::preciseRow<4>(), Row::preciseRow<5>(), Row::preciseRow<6>()};
+    (this->*(precise ? preciseTable : table)[waveSlot(wave1)][waveSlot(wave2)])(out, n);
 }
 
 namespace {
@@ -449,6 +458,9 @@ void VorlixGenOsc::renderMix4T(VorlixGenOsc* c, float* out, int stride, int n)
 
 bool VorlixGenOsc::renderMix4(VorlixGenOsc* c, float* out, int stride, int n)
 {
+    for (int i = 0; i < 4; ++i)
+        if (c[i].precise)
+            return false;
     const int32_t w1 = c[0].wave1, w2 = c[0].wave2;
     for (int i = 1; i < 4; ++i)
         if (c[i].wave1 != w1 || c[i].wave2 != w2)
@@ -465,4 +477,453 @@ bool VorlixGenOsc::renderMix4(VorlixGenOsc* c, float* out, int stride, int n)
     else
         renderMix4T<kWaveSquare, kWaveSquare>(c, out, stride, n);
     return true;
+}
+
+// ---- Precise mode ----
+//
+// The saw, square and sub are generated kLead samples ahead of the output as naive waveforms
+// at exact phase increments; each jump (a wrap, an edge, a sync reset) is located to a fraction
+// of a sample and its band-limited residual is added around it. The triangle, sine and noises
+// have no jumps of their own and play at the output sample, as in the classic mode.
+//
+// The lead generators write into a buffer `buf` where buf[k] is the k-th lead sample of a pass;
+// the kHalfWidth samples before buf[0] are still there for the residuals that reach back.
+
+namespace {
+
+using VorlixStepResidual::addStep;
+using VorlixStepResidual::kHalfWidth;
+constexpr uint32_t kHalfCycle = 0x80000000u;
+constexpr float kSawScale = 4.656613e-10f; // 2^-31, as the classic saw
+
+// Kinds of lead generator: a band-limited saw, a band-limited square, or none (the wave plays
+// at the output sample).
+constexpr int kLeadSaw = kWaveSaw;
+constexpr int kLeadSquare = kWaveSquare;
+constexpr int kLeadNone = -1;
+
+constexpr int leadKind(int wave) { return wave == kWaveSaw ? kLeadSaw : wave == kWaveSquare ? kLeadSquare : kLeadNone; }
+
+// Steps a pass is long at most; the quiet counts below need not look further.
+constexpr int kQuietCap = VorlixPreciseLead::kChunk;
+
+// Steps certain to pass before a phase moving by increment (1 / increment given) reaches
+// the next multiple of the boundary distance ahead of it, capped at kQuietCap: the whole steps
+// below distance / increment, one fewer when that is whole (the step that lands on the
+// boundary holds the jump). Three float roundings put the estimate within 4e-6 steps where the
+// count is below the cap; the margin of 0.001 covers that.
+inline int quietSteps(uint32_t distance, float invIncrement)
+{
+    const float q = (distance == 0 ? 4294967296.0f : float(distance)) * invIncrement - 0.001f;
+    return q < float(kQuietCap) ? (q > 0.0f ? int(q) : 0) : kQuietCap;
+}
+
+// One lead generator. step() makes lead sample k with its jumps (reset: the fraction (0, 1]
+// of the step at which the sync master wrapped, or 0); valueAt(j) is the value j steps on
+// while nothing jumps, and advance(m) moves on by m such steps.
+template <int L>
+struct LeadRunner
+{
+    void load(const VorlixWaveGens&) {}
+    float step(float*, int, float, float) { return 0.0f; }
+    float valueAt(uint32_t) const { return 0.0f; }
+    __m128i lanes() const { return _mm_setzero_si128(); }
+    __m128 values4(__m128i) const { return _mm_setzero_ps(); }
+    uint32_t increment = 0;
+    void advance(uint32_t) {}
+    int quiet() const { return kQuietCap; }
+    void store(VorlixWaveGens&) const {}
+};
+
+// The saw's sample k is its value after the step, so a jump inside step k falls between
+// samples k - 1 and k.
+template <>
+struct LeadRunner<kLeadSaw>
+{
+    uint32_t phase, increment;
+    float invIncrement;
+    void load(const VorlixWaveGens& g)
+    {
+        phase = g.saw.phase;
+        increment = g.saw.increment;
+        invIncrement = 1.0f / float(increment);
+    }
+    float step(float* buf, int k, float gain, float reset)
+    {
+        float* taps = buf + k - kHalfWidth; // base sample k - 1
+        const uint32_t p0 = phase;
+        uint32_t p1 = p0 + increment;
+        if (reset > 0.0f)
+            p1 = p0 + uint32_t(reset * float(increment)); // the phase at the reset
+        if (((~p0 & p1) >> 31) != 0)                     // wrap from +1 to -1
+            addStep(taps, float(kHalfCycle - p0) * invIncrement, -2.0f * gain);
+        if (reset > 0.0f)
+        {
+            addStep(taps, reset, -float(int32_t(p1)) * kSawScale * gain); // back to 0
+            p1 = uint32_t((1.0f - reset) * float(increment));
+        }
+        phase = p1;
+        return float(int32_t(p1)) * kSawScale;
+    }
+    float valueAt(uint32_t j) const { return float(int32_t(phase + (j + 1) * increment)) * kSawScale; }
+    // The phases of valueAt(0 .. 3), and their values: the same operations, four at a time.
+    __m128i lanes() const
+    {
+        return _mm_setr_epi32(int(phase + increment), int(phase + 2 * increment), int(phase + 3 * increment),
+                              int(phase + 4 * increment));
+    }
+    __m128 values4(__m128i p) const { return _mm_mul_ps(_mm_cvtepi32_ps(p), _mm_set1_ps(kSawScale)); }
+    void advance(uint32_t m) { phase += m * increment; }
+    int quiet() const { return quietSteps(kHalfCycle - phase, invIncrement); }
+    void store(VorlixWaveGens& g) const { g.saw.phase = phase; }
+};
+
+// Square and sub: sample k is the level before the step, so a jump inside step k falls between
+// samples k and k + 1.
+struct LeadSquareCore
+{
+    uint32_t phase, increment;
+    float invIncrement, magnitude, last;
+    void edges(float* taps, uint32_t p0, uint32_t p1, float height) const
+    {
+        if (((~p0 & p1) >> 31) != 0) // falling at half a cycle
+            addStep(taps, float(kHalfCycle - p0) * invIncrement, -height);
+        if (((p0 & ~p1) >> 31) != 0) // rising at the wrap
+            addStep(taps, float(0u - p0) * invIncrement, height);
+    }
+    float step(float* buf, int k, float gain, float reset)
+    {
+        float* taps = buf + k - kHalfWidth + 1; // base sample k
+        const uint32_t p0 = phase;
+        last = int32_t(p0) < 0 ? -magnitude : magnitude;
+        const float height = 2.0f * magnitude * gain;
+        if (reset > 0.0f)
+        {
+            const uint32_t at = p0 + uint32_t(reset * float(increment));
+            edges(taps, p0, at, height);
+            if (int32_t(at) < 0) // a reset starts the high half
+                addStep(taps, reset, height);
+            phase = uint32_t((1.0f - reset) * float(increment));
+        }
+        else
+        {
+            phase = p0 + increment;
+            edges(taps, p0, phase, height);
+        }
+        return last;
+    }
+    float valueAt(uint32_t j) const { return int32_t(phase + j * increment) < 0 ? -magnitude : magnitude; }
+    __m128i lanes() const
+    {
+        return _mm_setr_epi32(int(phase), int(phase + increment), int(phase + 2 * increment), int(phase + 3 * increment));
+    }
+    __m128 values4(__m128i p) const
+    {
+        const __m128 sign = _mm_castsi128_ps(_mm_slli_epi32(_mm_srai_epi32(p, 31), 31));
+        return _mm_xor_ps(_mm_set1_ps(magnitude), sign);
+    }
+    void advance(uint32_t m)
+    {
+        if (m == 0)
+            return;
+        last = valueAt(m - 1);
+        phase += m * increment;
+    }
+    // Edges lie at every multiple of half a cycle.
+    int quiet() const { return quietSteps(kHalfCycle - (phase & (kHalfCycle - 1)), invIncrement); }
+};
+
+template <>
+struct LeadRunner<kLeadSquare> : LeadSquareCore
+{
+    void load(const VorlixWaveGens& g)
+    {
+        phase = g.square.phase;
+        increment = g.square.increment;
+        invIncrement = 1.0f / float(increment);
+        last = g.square.amplitude;
+        magnitude = std::fabs(last);
+    }
+    void store(VorlixWaveGens& g) const
+    {
+        g.square.phase = phase;
+        g.square.amplitude = last;
+    }
+};
+
+struct LeadSub : LeadSquareCore
+{
+    void load(const VorlixSubOsc& s)
+    {
+        phase = s.phase;
+        increment = s.increment;
+        invIncrement = 1.0f / float(increment);
+        last = s.amplitude;
+        magnitude = std::fabs(last);
+    }
+    void store(VorlixSubOsc& s) const
+    {
+        s.phase = phase;
+        s.amplitude = last;
+    }
+};
+
+// The lead part of a copy: sync master, sub and the band-limited oscillators.
+template <int L1, int L2>
+struct LeadGens
+{
+    LeadRunner<L1> o1;
+    LeadRunner<L2> o2;
+    LeadSub sub;
+    uint32_t master, masterIncrement;
+    float invMasterIncrement, gain1, gain2, level;
+    bool synced1, synced2, masterMatters;
+
+    void load(const VorlixGenOsc& c)
+    {
+        o1.load(c.gen1);
+        o2.load(c.gen2);
+        sub.load(c.sub);
+        master = c.lead.masterPhase;
+        masterIncrement = c.syncMaster.increment;
+        invMasterIncrement = 1.0f / float(masterIncrement);
+        gain1 = (1.0f - c.mix) * c.invert1;
+        gain2 = c.mix * c.invert2;
+        level = c.subLevel;
+        synced1 = c.sync1 != 0.0f; // as in the classic mode: any sync amount resets
+        synced2 = c.sync2 != 0.0f;
+        masterMatters = (L1 != kLeadNone && synced1) || (L2 != kLeadNone && synced2);
+    }
+    void store(VorlixGenOsc& c) const
+    {
+        o1.store(c.gen1);
+        o2.store(c.gen2);
+        sub.store(c.sub);
+        c.lead.masterPhase = master;
+    }
+    // Lead sample k with every jump it holds.
+    void step(float* buf, int k)
+    {
+        const uint32_t previous = master;
+        master += masterIncrement;
+        // The master wraps (negative to non-negative) this fraction into the step.
+        const float wrap = ((previous & ~master) >> 31) != 0 ? float(0u - previous) * invMasterIncrement : 0.0f;
+        float naive;
+        if (level != 0.0f)
+            naive = level * sub.step(buf, k, level, 0.0f);
+        else
+        {
+            sub.advance(1); // a silent sub only keeps its phase running
+            naive = 0.0f;
+        }
+        if constexpr (L1 != kLeadNone)
+            naive += gain1 * o1.step(buf, k, gain1, synced1 ? wrap : 0.0f);
+        if constexpr (L2 != kLeadNone)
+            naive += gain2 * o2.step(buf, k, gain2, synced2 ? wrap : 0.0f);
+        buf[k] += naive;
+    }
+    // Lead samples k .. k + m - 1, known to hold no jump: each value from its step count.
+    void quietRun(float* buf, int k, int m)
+    {
+        // Four samples at a time (the same operations in the same order as one at a time).
+        int j = 0;
+        if (m >= 4)
+        {
+            __m128i ps = sub.lanes(), p1 = o1.lanes(), p2 = o2.lanes();
+            const __m128i ds = _mm_set1_epi32(int(4 * sub.increment));
+            const __m128i d1 = _mm_set1_epi32(int(4 * o1.increment));
+            const __m128i d2 = _mm_set1_epi32(int(4 * o2.increment));
+            const __m128 lv = _mm_set1_ps(level), g1 = _mm_set1_ps(gain1), g2 = _mm_set1_ps(gain2);
+            for (; j + 4 <= m; j += 4)
+            {
+                __m128 naive = _mm_mul_ps(lv, sub.values4(ps));
+                if constexpr (L1 != kLeadNone)
+                    naive = _mm_add_ps(naive, _mm_mul_ps(g1, o1.values4(p1)));
+                if constexpr (L2 != kLeadNone)
+                    naive = _mm_add_ps(naive, _mm_mul_ps(g2, o2.values4(p2)));
+                _mm_storeu_ps(buf + k + j, _mm_add_ps(_mm_loadu_ps(buf + k + j), naive));
+                ps = _mm_add_epi32(ps, ds);
+                p1 = _mm_add_epi32(p1, d1);
+                p2 = _mm_add_epi32(p2, d2);
+            }
+        }
+        for (; j < m; ++j)
+        {
+            const uint32_t u = uint32_t(j);
+            float naive = level * sub.valueAt(u);
+            if constexpr (L1 != kLeadNone)
+                naive += gain1 * o1.valueAt(u);
+            if constexpr (L2 != kLeadNone)
+                naive += gain2 * o2.valueAt(u);
+            buf[k + j] += naive;
+        }
+        master += uint32_t(m) * masterIncrement;
+        sub.advance(uint32_t(m));
+        o1.advance(uint32_t(m));
+        o2.advance(uint32_t(m));
+    }
+    // Steps before any generator may jump.
+    int quiet() const
+    {
+        int q = std::min(o1.quiet(), o2.quiet());
+        if (level != 0.0f)
+            q = std::min(q, sub.quiet());
+        if (masterMatters)
+            q = std::min(q, quietSteps(0u - master, invMasterIncrement));
+        return q;
+    }
+    // Lead samples 0 .. n - 1 of buf: plain runs while nothing can jump, a full step where
+    // something may.
+    void run(float* buf, int n)
+    {
+        int k = 0;
+        while (k < n)
+        {
+            const int m = std::min(n - k, quiet());
+            quietRun(buf, k, m);
+            k += m;
+            if (k < n)
+                step(buf, k++);
+        }
+    }
+};
+
+} // namespace
+
+template <int W1, int W2>
+void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
+{
+    constexpr int L1 = leadKind(W1), L2 = leadKind(W2);
+    constexpr int kLead = VorlixPreciseLead::kLead;
+    constexpr int kSize = VorlixPreciseLead::kPendingSize;
+    LeadGens<L1, L2> leadGens;
+    leadGens.load(*this);
+    // Waves without jumps play at the output sample, with the classic runners and the
+    // output-time sync master's pulses.
+    VorlixWaveRunner<L1 == kLeadNone ? W1 : -1> r1;
+    VorlixWaveRunner<L2 == kLeadNone ? W2 : -1> r2;
+    r1.load(gen1);
+    r2.load(gen2);
+    const float direct1 = (1.0f - mix) * invert1;
+    const float direct2 = mix * invert2;
+    uint32_t masterPhase = syncMaster.phase;
+    uint32_t previous = syncMaster.previousPhase;
+    const uint32_t masterIncrement = syncMaster.increment;
+    float* pending = lead.pending.data();
+    for (int start = 0; start < n; start += VorlixPreciseLead::kChunk)
+    {
+        const int c = std::min(VorlixPreciseLead::kChunk, n - start);
+        leadGens.run(pending + kLead, c);
+        if constexpr (L1 != kLeadNone && L2 != kLeadNone)
+        {
+            // Nothing plays at the output sample: the output-time master only keeps counting.
+            for (int k = 0; k < c; ++k)
+                out[start + k] = pending[k];
+            previous = masterPhase + uint32_t(c - 1) * masterIncrement;
+            masterPhase = previous + masterIncrement;
+        }
+        else
+        {
+            for (int k = 0; k < c; ++k)
+            {
+                previous = masterPhase;
+                masterPhase += masterIncrement;
+                const bool pulse = ((previous & ~masterPhase) >> 31) != 0;
+                const float s1 = pulse ? sync1 : 0.0f;
+                const float s2 = pulse ? sync2 : 0.0f;
+                float direct = 0.0f;
+                if constexpr (L1 == kLeadNone)
+                    direct += direct1 * r1.step(s1, s1 == 0.0f ? 0xFFFFFFFFu : 0u);
+                if constexpr (L2 == kLeadNone)
+                    direct += direct2 * r2.step(s2, s2 == 0.0f ? 0xFFFFFFFFu : 0u);
+                out[start + k] = pending[k] + direct;
+            }
+        }
+        if (c == VorlixPreciseLead::kChunk)
+        {
+            // The usual whole span: the second half moves down, four samples at a time.
+            static_assert(kSize == 2 * VorlixPreciseLead::kChunk);
+            for (int i = 0; i < VorlixPreciseLead::kChunk; i += 4)
+            {
+                _mm_storeu_ps(pending + i, _mm_loadu_ps(pending + VorlixPreciseLead::kChunk + i));
+                _mm_storeu_ps(pending + VorlixPreciseLead::kChunk + i, _mm_setzero_ps());
+            }
+        }
+        else
+        {
+            std::memmove(pending, pending + c, sizeof(float) * size_t(kSize - c));
+            std::fill(pending + kSize - c, pending + kSize, 0.0f);
+        }
+    }
+    leadGens.store(*this);
+    r1.store(gen1);
+    r2.store(gen2);
+    syncMaster.phase = masterPhase;
+    syncMaster.previousPhase = previous;
+}
+
+// Fills the pending samples as if the lead generators had always run: they start kHalfWidth
+// samples before the current output sample (phases taken back linearly) and run up to the
+// lead; what they wrote for samples before the output sample is dropped. The output then
+// continues from the current phases as the classic mode would.
+template <int L1, int L2>
+void VorlixGenOsc::primeLeadT()
+{
+    constexpr int kBefore = kHalfWidth;
+    constexpr int kLead = VorlixPreciseLead::kLead;
+    constexpr int kSize = VorlixPreciseLead::kPendingSize;
+    // Output sample i at scratch[kFirst + i]; the earliest step's residual reaches kHalfWidth back.
+    constexpr int kFirst = kBefore + kHalfWidth;
+    float scratch[kFirst + kSize] = {};
+    shiftLeadPhases(kBefore, true);
+    lead.masterPhase = syncMaster.phase - uint32_t(kBefore) * syncMaster.increment;
+    LeadGens<L1, L2> leadGens;
+    leadGens.load(*this);
+    leadGens.run(scratch + kFirst - kBefore, kBefore + kLead);
+    leadGens.store(*this);
+    std::copy(scratch + kFirst, scratch + kFirst + kSize, lead.pending.begin());
+}
+
+void VorlixGenOsc::primeLead()
+{
+    using Prime = void (VorlixGenOsc::*)();
+    static constexpr Prime table[3][3] = {
+        {&VorlixGenOsc::primeLeadT<kLeadNone, kLeadNone>, &VorlixGenOsc::primeLeadT<kLeadNone, kLeadSaw>,
+         &VorlixGenOsc::primeLeadT<kLeadNone, kLeadSquare>},
+        {&VorlixGenOsc::primeLeadT<kLeadSaw, kLeadNone>, &VorlixGenOsc::primeLeadT<kLeadSaw, kLeadSaw>,
+         &VorlixGenOsc::primeLeadT<kLeadSaw, kLeadSquare>},
+        {&VorlixGenOsc::primeLeadT<kLeadSquare, kLeadNone>, &VorlixGenOsc::primeLeadT<kLeadSquare, kLeadSaw>,
+         &VorlixGenOsc::primeLeadT<kLeadSquare, kLeadSquare>}};
+    (this->*table[leadKind(wave1) + 1][leadKind(wave2) + 1])();
+}
+
+// Moves the lead generators' phases by whole steps of their increments (back: earlier).
+void VorlixGenOsc::shiftLeadPhases(uint32_t steps, bool back)
+{
+    auto shift = [&](uint32_t& phase, uint32_t increment) {
+        const uint32_t d = steps * increment;
+        phase = back ? phase - d : phase + d;
+    };
+    for (VorlixWaveGens* g : {&gen1, &gen2})
+    {
+        shift(g->saw.phase, g->saw.increment);
+        shift(g->square.phase, g->square.increment);
+    }
+    shift(sub.phase, sub.increment);
+}
+
+void VorlixGenOsc::setPrecise(bool on)
+{
+    if (on == precise)
+        return;
+    // Leaving: the lead generators are kLead samples ahead of the output.
+    if (!on)
+        shiftLeadPhases(VorlixPreciseLead::kLead, true);
+    precise = on;
+    // The other rule derives every frequency and increment anew from the current pitch.
+    lastCv1 = lastCv2 = lastSyncCv = lastSubCv = kNoCv;
+    gen1.saw.frequency = gen2.saw.frequency = syncMaster.frequency = sub.frequency = -1.0f;
+    updateFrequencies();
+    if (on)
+        primeLead();
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "SynMath.h"
+#include "VorlixStepResidual.h"
 
 // Phases are unsigned so that they wrap modulo 2^32 by definition; they are read as signed
 // (top bit = sign) where the waveform needs it.
@@ -114,6 +115,19 @@ enum VorlixWave
     kWavePinkNoise = 5
 };
 
+// The precise mode's band-limited generators (saw, square, sub and their sync master) run
+// kLead samples ahead of the output, so that every jump's residual can reach back before it.
+// pending[i] holds their naive mix plus the residuals for the i-th next output sample.
+struct VorlixPreciseLead
+{
+    static constexpr int kLead = VorlixStepResidual::kHalfWidth;
+    // Output samples generated per pass; the buffer holds them, the lead and the kernel's reach.
+    static constexpr int kChunk = 16;
+    static constexpr int kPendingSize = kLead + kChunk + VorlixStepResidual::kHalfWidth;
+    std::array<float, kPendingSize> pending{};
+    uint32_t masterPhase = 0; // the sync master, kLead samples ahead
+};
+
 template <int...>
 struct VorlixMixRow;
 
@@ -148,6 +162,10 @@ public:
     int32_t wave2 = kWaveSaw;
     bool noUnison = true;
     bool syncOnTrigger = false;
+    // Oscillator mode: classic (whole-sample periods, naive waveforms) or precise (exact
+    // frequencies, band-limited saw, square, sub and sync). Changed only with setPrecise.
+    bool precise = false;
+    VorlixPreciseLead lead;
 
     void noteOn(bool, float cv, float velocity, int, bool);
     void setParam(int index, float value, float factor);
@@ -155,6 +173,8 @@ public:
     void setSampleRate(float rate);
     void resetOsc();
     void resyncVoices() { resetOsc(); }
+    // Switches the oscillator mode; the phases carry on, the frequencies are derived anew.
+    void setPrecise(bool on);
 
     // The control-rate frequency update: oscillator 1 and 2 (clamped), sync master and sub.
     void updateFrequencies();
@@ -193,6 +213,22 @@ public:
     }
     static constexpr float kLongestPeriod = 4294967296.0f;
 
+    // The precise mode's pitch: 8.1757989156 Hz x 2^cv from the library's exp2, not the
+    // order-5 estimate, which runs up to 7 cents flat between its range splits.
+    static float exactFrequency(float cv) { return float(8.1757989156 * std::exp2(double(cv))); }
+    // The precise mode's phase increment: the frequency as a fraction of the sample rate in
+    // 32-bit fixed point, rounded (0.0006 cent at worst for 32 Hz at 96 kHz). At least 1, and
+    // below half a cycle, where the band-limited generators find each jump in its own step.
+    static uint32_t exactIncrement(float frequency, float rate)
+    {
+        const double r = double(frequency) / double(rate) * 4294967296.0;
+        if (!(r >= 1.0))
+            return 1;
+        if (r >= 2147483647.0)
+            return 0x7FFFFFFFu;
+        return static_cast<uint32_t>(r + 0.5);
+    }
+
 private:
     // Inputs (cv) of the last frequency derivations: the same cv gives the same frequency, so
     // the control update can skip the polynomial while a note holds its pitch.
@@ -206,13 +242,34 @@ private:
     void renderMixT(float* out, int n);
     template <int W1, int W2>
     static void renderMix4T(VorlixGenOsc* copies, float* out, int stride, int n);
+    template <int W1, int W2>
+    void renderPreciseT(float* out, int n);
+    template <int L1, int L2>
+    void primeLeadT();
+    void primeLead();
+    void shiftLeadPhases(uint32_t steps, bool back);
+
+    float waveFrequency(float cv) const
+    {
+        return precise ? exactFrequency(cv < 9.0f ? cv : 9.0f) : syn::Math::cv2freqClamped(cv);
+    }
+    uint32_t waveIncrement(float f, float rate, int32_t multiplier) const
+    {
+        return precise ? exactIncrement(f, rate) : incrementForFrequency(f, rate, multiplier);
+    }
+    uint32_t masterIncrement() const
+    {
+        const VorlixSyncMaster& m = syncMaster;
+        return precise ? exactIncrement(m.frequency, m.sampleRate)
+                       : incrementForPeriod(m.frequency > 0.0f ? m.period * m.sampleRate : kLongestPeriod, m.multiplier);
+    }
     template <int...>
     friend struct VorlixMixRow;
 
     void setWaveFrequency(VorlixWaveGens& g, float f);
     static void retuneTriangle(VorlixTriangleGen& t, bool keepSign);
     static void retuneSine(VorlixSineGen& s);
-    static void resetWaveGens(VorlixWaveGens& g);
+    void resetWaveGens(VorlixWaveGens& g);
     static inline float waveTick(int32_t wave, VorlixWaveGens& g, float syncAmount);
 };
 
@@ -409,6 +466,12 @@ inline float VorlixGenOsc::waveTick(int32_t wave, VorlixWaveGens& g, float s)
 
 inline float VorlixGenOsc::tick()
 {
+    if (precise)
+    {
+        float out;
+        renderMix(&out, 1);
+        return out;
+    }
     const uint32_t previous = syncMaster.phase;
     const uint32_t phase = previous + syncMaster.increment;
     syncMaster.previousPhase = previous;

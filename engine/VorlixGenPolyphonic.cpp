@@ -107,6 +107,13 @@ void VorlixGenPolyphonic::setParam(int index, float value)
         voiceBank.voiceAt(i).setParam(index, value);
 }
 
+void VorlixGenPolyphonic::setPreciseOscillators(bool on)
+{
+    patchVoice.setPrecise(on);
+    for (VorlixGenVoice& v : voiceBank.voices)
+        v.setPrecise(on);
+}
+
 int VorlixGenPolyphonic::activeVoiceCount()
 {
     int n = 0;

@@ -30,6 +30,11 @@ public:
     void setSampleRate(float rate);
     // Plain (converted) values; see VorlixGenConvert.
     void setParam(int index, float value);
+    // The oscillator mode: classic (the default: whole-sample periods, naive waveforms, as
+    // every stored program was voiced) or precise (exact pitch, band-limited). Not a parameter:
+    // the owner stores it with its state. Any thread that may also render (not concurrently).
+    void setPreciseOscillators(bool on);
+    bool preciseOscillators() const { return patchVoice.osc[0].precise; }
 
     // Renders `frames` stereo frames into left/right (k * stride for frame k). With replace
     // false the output is added onto what the buffers hold. Allocates nothing unless notes are

@@ -85,6 +85,12 @@ public:
     void clear();
     void setSampleRate(float rate);
     void setParam(int index, float value);
+    // The oscillator mode of all five copies (see VorlixGenOsc::precise).
+    void setPrecise(bool on)
+    {
+        for (VorlixGenOsc& o : osc)
+            o.setPrecise(on);
+    }
     void trigger(bool restart, bool legatoStart, float cv, float velocity, int length);
 
     // Voice-bank note-off: both envelopes into release.

@@ -21,6 +21,7 @@ Vorlix::VorlixEditor::HostCallbacks VorlixEditorBinding::callbacksFor (VorlixIns
     callbacks.getParamValue = [target] (int id) { return target->normalizedParam (id); };
     callbacks.getCurrentProgram = [target] { return target->currentProgramIndex (); };
     callbacks.getActiveVoiceCount = [target] { return target->activeVoiceCount (); };
+    callbacks.getPreciseOscillators = [target] { return target->preciseOscillators (); };
     callbacks.getProgramCount = [] { return num_programs; };
     callbacks.getProgramName = [] (int index) { return VorlixPresetBank::programName (index); };
     return callbacks;
@@ -46,6 +47,8 @@ void VorlixEditorBinding::command (VorlixInstrument& instrument, vexagui::VexaRe
         renderer.requestSaveFileDialog (instrument.currentProgramName ());
     else if (tag == Vorlix::kImportPreset)
         renderer.requestOpenFileDialog ();
+    else if (tag == Vorlix::kPreciseOscillators)
+        instrument.setPreciseOscillators (value >= 0.5f);
     instrument.handleUiControlTag (tag, value);
 }
 

@@ -51,6 +51,11 @@ void VorlixEngineHandoff::setSampleRate (float rate)
     write (kSampleRateSlot, rate);
 }
 
+void VorlixEngineHandoff::setPreciseOscillators (bool on)
+{
+    write (kOscillatorModeSlot, on ? 1.0f : 0.0f);
+}
+
 bool VorlixEngineHandoff::hasPending () const
 {
     return sequence.load (std::memory_order_acquire) != appliedSequence.load (std::memory_order_relaxed);
@@ -105,6 +110,8 @@ bool VorlixEngineHandoff::drain (VorlixGenPolyphonic& engine)
             engine.setParam (c.slot, c.value);
         else if (c.slot == kSampleRateSlot)
             engine.setSampleRate (c.value);
+        else if (c.slot == kOscillatorModeSlot)
+            engine.setPreciseOscillators (c.value != 0.0f);
         else
             VorlixEngineOps::setProgramName (engine, static_cast<int> (c.value));
     }

@@ -30,6 +30,8 @@ public:
     void resync ();
     void setProgramName (int program);
     void setSampleRate (float rate);
+    /** The oscillator mode (VorlixGenPolyphonic::setPreciseOscillators). */
+    void setPreciseOscillators (bool on);
 
     /** Consumer side (whoever owns the engine at the moment). Applies what was published since the
         last drain. Returns false when a unit was being written; it is picked up next time. */
@@ -40,7 +42,8 @@ public:
 private:
     static constexpr int kSampleRateSlot = kNumIndices;
     static constexpr int kProgramNameSlot = kNumIndices + 1;
-    static constexpr int kNumSlots = kNumIndices + 2;
+    static constexpr int kOscillatorModeSlot = kNumIndices + 2;
+    static constexpr int kNumSlots = kNumIndices + 3;
 
     struct Slot
     {

@@ -102,6 +102,7 @@ void VorlixInstrument::initialize ()
         UiUnit unit (*this);
         if (num_programs > 0)
             loadProgramWith (unit.out (), 0);
+        unit.out ().setPreciseOscillators (precise.load (std::memory_order_relaxed));
         unit.out ().resync ();
     }
     refreshEditor ();
@@ -253,6 +254,21 @@ void VorlixInstrument::loadProgram (int index)
         return;
     UiUnit unit (*this);
     loadProgramWith (unit.out (), index);
+}
+
+void VorlixInstrument::setPreciseOscillators (bool on)
+{
+    if (on == preciseOscillators ())
+        return;
+    {
+        UiUnit unit (*this);
+        precise.store (on, std::memory_order_relaxed);
+        unit.out ().setPreciseOscillators (on);
+    }
+    // Not a parameter, so the host learns of the change only as unsaved work.
+    if (listener)
+        listener->unsavedChange ();
+    refreshEditor ();
 }
 
 //--- audio thread -------------------------------------------------------------------------------

@@ -41,6 +41,8 @@ public:
         virtual void valuesReloaded () {}
         /** Something the editor shows changed; an open editor pulls the values again. */
         virtual void refreshEditor () {}
+        /** Something stored with the state but not a parameter changed: the project has unsaved work. */
+        virtual void unsavedChange () {}
     };
 
     VorlixInstrument ();
@@ -78,6 +80,12 @@ public:
     /** A program pick as the editor's list makes it: notes stop, the host re-reads the values.
         Out-of-range and NaN rows are clamped to the nearest program. */
     void selectProgram (float row);
+    /** The oscillator mode of this instance: precise (exact pitch, band-limited; what a new
+        instance plays) or classic (what every state and preset without the setting plays).
+        Stored with the state and the preset document; not a host parameter. */
+    void setPreciseOscillators (bool on);
+    /** Any thread. */
+    bool preciseOscillators () const { return precise.load (std::memory_order_relaxed); }
     /** The editor's command entry: parameter tags 0..35, kSyncNow1/2, kPresetListBox. */
     void handleUiControlTag (int tag, float value);
 
@@ -181,6 +189,7 @@ private:
     std::array<std::atomic<float>, kNumParams> normalizedValues {};
     float processSampleRate = 48000.0f;
     std::atomic<int> currentProgram {0};
+    std::atomic<bool> precise {true};
 
     VorlixEngineHandoff handoff;
     // The plain value each engine index last received or will receive from the handoff; the

@@ -23,6 +23,7 @@ struct VorlixInstrument::HandoffWriter
     void releaseAll () { instrument.handoff.releaseAll (); }
     void resync () { instrument.handoff.resync (); }
     void setProgramName (int program) { instrument.handoff.setProgramName (program); }
+    void setPreciseOscillators (bool on) { instrument.handoff.setPreciseOscillators (on); }
 };
 
 /** The engine owner's writer (the audio thread inside process ()): straight to the engine. */
@@ -39,6 +40,7 @@ struct VorlixInstrument::DirectWriter
     void releaseAll () { VorlixEngineOps::releaseAll (*instrument.engine); }
     void resync () { VorlixEngineOps::resyncAllOscillators (*instrument.engine); }
     void setProgramName (int program) { VorlixEngineOps::setProgramName (*instrument.engine, program); }
+    void setPreciseOscillators (bool on) { instrument.engine->setPreciseOscillators (on); }
 };
 
 /** One unit of UI-side change: serialised with other UI-side writers, published to the audio

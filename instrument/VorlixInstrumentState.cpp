@@ -1,4 +1,4 @@
-// The instrument's two persistent forms: the 148-byte state record and the JSON preset document.
+// The instrument's two persistent forms: the state record and the JSON preset document.
 #include "VorlixInstrumentImpl.h"
 
 #include <nlohmann/json.hpp>
@@ -25,6 +25,11 @@ constexpr int kMaxPresetDepth = 16;
 
 // The name a preset document gives its plug-in.
 constexpr const char* kPluginName = "Vorlix307";
+// The oscillator mode travels only when it is precise: in the state record as its marker (see
+// VorlixInstrumentState.h), in the preset document as "oscillators": "precise". Without it a
+// state or document plays classic, as everything saved before the mode existed.
+constexpr const char* kOscillatorsKey = "oscillators";
+constexpr const char* kPreciseOscillators = "precise";
 
 struct TooDeep
 {
@@ -54,15 +59,21 @@ std::uint32_t getWord (const std::uint8_t* in)
 
 } // namespace
 
-std::array<std::uint8_t, kBytes> toBytes (const Record& record)
+Bytes toBytes (const Record& record)
 {
-    std::array<std::uint8_t, kBytes> bytes {};
-    putWord (bytes.data (), static_cast<std::uint32_t> (record.program));
+    Bytes bytes;
+    putWord (bytes.data.data (), static_cast<std::uint32_t> (record.program));
     for (int id = 0; id < kNumParams; ++id)
     {
         std::uint32_t w = 0;
         std::memcpy (&w, &record.values[id], sizeof w);
-        putWord (bytes.data () + 4 + 4 * id, w);
+        putWord (bytes.data.data () + 4 + 4 * id, w);
+    }
+    bytes.size = kBytes;
+    if (record.preciseOscillators)
+    {
+        putWord (bytes.data.data () + kBytes, kPreciseMarker);
+        bytes.size = kMaxBytes;
     }
     return bytes;
 }
@@ -80,6 +91,7 @@ std::optional<Record> fromBytes (const std::uint8_t* data, std::size_t size)
         const std::uint32_t w = getWord (data + 4 + 4 * id);
         std::memcpy (&record.values[id], &w, sizeof w);
     }
+    record.preciseOscillators = size >= kMaxBytes && getWord (data + kBytes) == kPreciseMarker;
     return record;
 }
 
@@ -93,6 +105,7 @@ VorlixInstrumentState::Record VorlixInstrument::stateRecord () const
     for (int id = 0; id < kNumParams; ++id)
         record.values[id] = normalizedValues[static_cast<size_t> (id)].load (std::memory_order_relaxed);
     record.count = kNumParams;
+    record.preciseOscillators = preciseOscillators ();
     return record;
 }
 
@@ -108,6 +121,15 @@ bool VorlixInstrument::restoreState (const VorlixInstrumentState::Record& record
             loadProgramWith (unit.out (), record.program);
         for (int id = 0; id < count; ++id)
             applyValue (unit.out (), id, toUnit (record.values[id]), ApplyMode::restore, detuneStoredFor (id, stored));
+        // A complete record sets the oscillator mode: precise only with the marker after the values.
+        if (count == kNumParams)
+        {
+            precise.store (record.preciseOscillators, std::memory_order_relaxed);
+            unit.out ().setPreciseOscillators (record.preciseOscillators);
+        }
+        // A restore starts the oscillators as a program pick does: the precise generators run
+        // ahead of the output and must start from the restored sound, not the one before it.
+        unit.out ().resync ();
     }
     // The host is not asked to re-read the values here: it asked for this restore and reads them
     // back afterwards, and a host may hold its own lock around the restore (Ardour 7.3 loading a
@@ -136,6 +158,8 @@ std::string VorlixInstrument::exportPresetJson () const
     document["plugin"] = kPluginName;
     document["program"] = program;
     document["programName"] = VorlixPresetBank::programName (program);
+    if (preciseOscillators ())
+        document[kOscillatorsKey] = kPreciseOscillators;
     return document.dump (2, ' ', false);
 }
 
@@ -171,6 +195,8 @@ bool VorlixInstrument::importPresetJson (const std::string& text)
     float values[kNumParams];
     bool stored[kNumParams] = {};
     int count = 0;
+    const auto mode = document.find (kOscillatorsKey);
+    const bool preciseMode = mode != document.end () && mode->is_string () && *mode == kPreciseOscillators;
     const auto p = document.find ("program");
     // Clamped in 64 bits, so that a huge number cannot wrap into a valid-looking index.
     if (p != document.end () && p->is_number_unsigned ())
@@ -198,6 +224,9 @@ bool VorlixInstrument::importPresetJson (const std::string& text)
         for (int id = 0; id < count; ++id)
             if (stored[id])
                 applyValue (unit.out (), id, values[id], ApplyMode::restore, detuneStoredFor (id, stored));
+        precise.store (preciseMode, std::memory_order_relaxed);
+        unit.out ().setPreciseOscillators (preciseMode);
+        unit.out ().resync ();
     }
     if (listener)
         listener->valuesReloaded ();

@@ -3,10 +3,24 @@
 # into ~/.vst3/presets/<vendor>/Vorlix307/, and render the demo phrase through the installed
 # module into demo.wav. Extra arguments go to vorlix-render
 # (for example --program bass-vorlix).
+#   tools/main.sh --windows   cross-builds the Windows x64 bundle and vorlix-render.exe into
+#                             build-win/ instead (MinGW-w64; nothing is installed or rendered)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 bash tools/setup.sh
+
+if [ "${1:-}" = "--windows" ]; then
+  # The resource tables are made by a build tool that runs here, so the Linux build makes it.
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build -j "$(nproc)" --target vorlix-embed
+  cmake -S . -B build-win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DVORLIX_EMBED_EXECUTABLE="$root/build/tools/embed/vorlix-embed" >/dev/null
+  cmake --build build-win -j "$(nproc)" --target Vorlix307 vorlix-render
+  echo "Windows bundle: $root/build-win/Vorlix307.vst3 (copy it into C:\Program Files\Common Files\VST3)"
+  echo "Windows host:   $root/build-win/vorlix-render.exe"
+  exit 0
+fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$(nproc)"
 

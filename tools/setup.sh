@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   valgrind sox zenity
   locales
+  g++-mingw-w64-x86-64-posix wine wine64
 )
 
 missing=()

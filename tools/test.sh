@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: the Release suite (GUI tests under Xvfb when there is no display), the same
-# suite under AddressSanitizer + UndefinedBehaviorSanitizer, the ThreadSanitizer stress tests
-# and a short run of each fuzzer.
+# suite under AddressSanitizer + UndefinedBehaviorSanitizer, the ThreadSanitizer stress tests,
+# a short run of each fuzzer, and the Windows x64 build (MinGW-w64) checked under Wine against
+# the Linux build.
 #   VORLIX_QUICK=1   only the Release suite (for the edit-build-test loop)
+#   VORLIX_WINDOWS=0   skip the Windows phase
 #   VORLIX_FUZZ_SECONDS=N   seconds per fuzzer (default 30)
 # A failing phase does not stop the others: every phase runs (a phase whose build failed skips
 # its tests), a table of each phase's result and wall time closes the output, and the exit status
@@ -117,6 +119,17 @@ fuzz_run() {
   VORLIX_FUZZ_SECONDS="${VORLIX_FUZZ_SECONDS:-30}" ctest --test-dir build-fuzz --output-on-failure -j "$jobs" -L fuzz
 }
 
+# The Windows module, vorlix-render.exe and the Win32 platform tests, cross-built; the Linux
+# pieces they are compared with are built first (nothing to do after the Release build).
+windows_build() {
+  configure build
+  cmake --build build -j "$jobs" --target vorlix-embed Vorlix307 vorlix-render vorlix_factory_presets
+  configure build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DVORLIX_EMBED_EXECUTABLE="$root/build/tools/embed/vorlix-embed"
+  cmake --build build-win -j "$jobs" --target Vorlix307 vorlix-render vexagui_win32_tests
+}
+windows_tests() { bash tools/windows/wine-tests.sh build build-win; }
+
 # build_and_test LABEL BUILD_FUNCTION TEST_FUNCTION. Never called as a condition: errexit
 # inside the phases would be ignored there.
 build_and_test() {
@@ -134,6 +147,9 @@ if [ "${VORLIX_QUICK:-0}" != 1 ]; then
   build_and_test "TSan stress" tsan_build tsan_tests
   if [ -f fuzz/CMakeLists.txt ]; then
     build_and_test "Fuzz (${VORLIX_FUZZ_SECONDS:-30} s each)" fuzz_build fuzz_run
+  fi
+  if [ "${VORLIX_WINDOWS:-1}" != 0 ]; then
+    build_and_test "Windows (Wine)" windows_build windows_tests
   fi
 fi
 

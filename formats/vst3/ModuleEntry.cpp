@@ -1,4 +1,5 @@
-// Entry and exit points that a Linux VST 3 host calls right after dlopen and before dlclose.
+// Entry and exit points that a host calls right after loading the module and before unloading it:
+// ModuleEntry/ModuleExit on Linux (around dlopen/dlclose), InitDll/ExitDll on Windows.
 // The module needs no set-up of its own, so they only keep count: any number of balanced
 // entry/exit pairs is fine, and an exit without entry is refused.
 #include "pluginterfaces/base/fplatform.h"
@@ -7,17 +8,14 @@
 
 namespace {
 std::atomic<int> moduleEntryCount {0};
-}
 
-extern "C" {
-
-SMTG_EXPORT_SYMBOL bool ModuleEntry (void* /*sharedLibraryHandle*/)
+bool enterModule ()
 {
     moduleEntryCount.fetch_add (1, std::memory_order_acq_rel);
     return true;
 }
 
-SMTG_EXPORT_SYMBOL bool ModuleExit ()
+bool exitModule ()
 {
     int count = moduleEntryCount.load (std::memory_order_acquire);
     while (count > 0)
@@ -25,5 +23,16 @@ SMTG_EXPORT_SYMBOL bool ModuleExit ()
             return true;
     return false;
 }
+} // namespace
+
+extern "C" {
+
+#if SMTG_OS_WINDOWS
+SMTG_EXPORT_SYMBOL bool PLUGIN_API InitDll () { return enterModule (); }
+SMTG_EXPORT_SYMBOL bool PLUGIN_API ExitDll () { return exitModule (); }
+#else
+SMTG_EXPORT_SYMBOL bool ModuleEntry (void* /*sharedLibraryHandle*/) { return enterModule (); }
+SMTG_EXPORT_SYMBOL bool ModuleExit () { return exitModule (); }
+#endif
 
 } // extern "C"

@@ -66,6 +66,13 @@ void VorlixVst3Plugin::refreshEditor ()
     editor.refresh ();
 }
 
+void VorlixVst3Plugin::unsavedChange ()
+{
+    FUnknownPtr<IComponentHandler2> handler2 (componentHandler);
+    if (handler2)
+        handler2->setDirty (true);
+}
+
 //--- life cycle ---------------------------------------------------------------------------------
 
 tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
@@ -199,10 +206,10 @@ tresult PLUGIN_API VorlixVst3Plugin::getState (IBStream* state)
 {
     if (!state)
         return kInvalidArgument;
-    const auto bytes = VorlixInstrumentState::toBytes (core.stateRecord ());
+    VorlixInstrumentState::Bytes bytes = VorlixInstrumentState::toBytes (core.stateRecord ());
+    const auto size = static_cast<int32> (bytes.size);
     int32 written = 0;
-    if (state->write (const_cast<std::uint8_t*> (bytes.data ()), static_cast<int32> (bytes.size ()), &written) != kResultOk
-        || written != static_cast<int32> (bytes.size ()))
+    if (state->write (bytes.data.data (), size, &written) != kResultOk || written != size)
         return kResultFalse;
     return kResultOk;
 }
@@ -212,7 +219,7 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
     if (!state)
         return kResultFalse;
     // The record and nothing after it: whatever follows in the stream belongs to someone else.
-    std::uint8_t bytes[VorlixInstrumentState::kBytes];
+    std::uint8_t bytes[VorlixInstrumentState::kMaxBytes];
     size_t size = 0;
     while (size < sizeof bytes)
     {

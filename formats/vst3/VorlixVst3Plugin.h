@@ -78,6 +78,7 @@ private:
     void editPerformed (int id, float value) override;
     void valuesReloaded () override;
     void refreshEditor () override;
+    void unsavedChange () override;
 
     VorlixInstrument core;
     std::unique_ptr<PresetAccess> presetAccess;

@@ -17,6 +17,7 @@ struct EditorTestHost {
     std::array<float, 36> values{};
     int program = 0;
     int voices = 0;
+    bool precise = true;
     int channel = 0;
     std::vector<std::pair<int, float>> tags;
     std::vector<int> channelPicks;
@@ -35,11 +36,13 @@ struct EditorTestHost {
             tags.emplace_back(tag, value);
             if (tag >= 0 && tag < 36) values[static_cast<std::size_t>(tag)] = value;
             if (tag == 40) loadProgram(static_cast<int>(std::lround(value)));
+            if (tag == kPreciseOscillators) precise = value >= 0.5f;
             if (editor != nullptr) editor->syncFromHost();
         };
         cb.getParamValue = [this](int id) { return id >= 0 && id < 36 ? values[static_cast<std::size_t>(id)] : 0.0f; };
         cb.getCurrentProgram = [this] { return program; };
         cb.getActiveVoiceCount = [this] { return voices; };
+        cb.getPreciseOscillators = [this] { return precise; };
         cb.getProgramCount = [] { return num_programs; };
         cb.getProgramName = [](int index) { return programnames[index]; };
         if (withChannelAndPiano) {

@@ -188,3 +188,22 @@ TEST(VorlixEditorBridge, CommandButtonsSendTheirTags) {
         EXPECT_EQ(host.tags[0].second, 1.0f);
     }
 }
+
+TEST(VorlixEditorBridge, PreciseSwitchShowsAndSwitchesTheInstancesOscillatorMode) {
+    EditorTestHost host;
+    VorlixEditor editor(host.callbacks());
+    host.editor = &editor;
+    vexagui::VexaControl* mode = editor.preciseOscillatorsSwitch();
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->normalizedValue(), 1.0f);  // a new instance plays precise
+    for (const float expected : {0.0f, 1.0f}) {
+        clickAt(editor, 229, 24);
+        ASSERT_FALSE(host.tags.empty());
+        EXPECT_EQ(host.tags.back(), std::make_pair(static_cast<int>(kPreciseOscillators), expected));
+        EXPECT_EQ(mode->normalizedValue(), expected);
+    }
+    // A restore elsewhere (state, preset) shows on the next refresh.
+    host.precise = false;
+    editor.syncFromHost();
+    EXPECT_EQ(mode->normalizedValue(), 0.0f);
+}

@@ -3,6 +3,7 @@
 // (stand-in zenity on PATH), from the suggested file name to the imported program.
 #include "FakeDialogTools.h"
 
+#include "VorlixGenPolyphonic.h"
 #include "VorlixVst3Plugin.h"
 #include "editor/VorlixEditor.h"
 #include "formats/vst3/VorlixVst3View.h"
@@ -56,6 +57,19 @@ TEST(VorlixVst3View, AViewThatIsNeverAttachedDecodesNoArtwork) {
     EXPECT_EQ(vexagui::PackedImageStore::usage().liveBytes, 0u);
     EXPECT_EQ(vexagui::PackedImageStore::usage().decodes, decodes);
     view->release();
+}
+
+TEST(VorlixVst3View, ModeSwitchTagSetsTheInstancesOscillatorModeOnce) {
+    Component c;
+    ASSERT_TRUE(c.ok);
+    ASSERT_TRUE(c.plugin->instrument ().preciseOscillators());
+    for (const float value : {0.0f, 0.0f, 1.0f, 0.0f}) {  // a value sent twice changes nothing
+        c.plugin->handleUiControlTag(kPreciseOscillators, value);
+        EXPECT_EQ(c.plugin->instrument ().preciseOscillators(), value >= 0.5f);
+        EXPECT_EQ(c.plugin->instrument ().engineWhileIdle().preciseOscillators(), value >= 0.5f);
+    }
+    for (int id = 0; id < 36; ++id)  // no parameter moves with it
+        EXPECT_EQ(c.plugin->instrument ().normalizedParam(id), c.controller->getParamNormalized(static_cast<Steinberg::Vst::ParamID>(id)));
 }
 
 TEST_F(FakeDialogTools, ExportButtonSavesTheCurrentSoundUnderTheProgramName) {

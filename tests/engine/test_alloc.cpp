@@ -87,31 +87,38 @@ TEST(RealTime, RenderingAndNotesAllocateNothing)
         ASSERT_GE(probe.count(), 3);
     }
 
-    VorlixGenPolyphonic engine;
-    engine.setSampleRate(48000.0f);
-    engine.setParam(kUseUnison, 2.0f);
-    engine.setParam(kOsc2WaveType, 5.5f);
-    engine.setParam(kUseOscSync1, 1.0f);
-    engine.setParam(kSubOscLevel, 1.0f);
-    engine.setParam(kDistortionType, 1.0f);
-    engine.setParam(kSyncOnTrigger, 1.0f);
-    std::vector<float> left(512), right(512);
-    ASSERT_TRUE(engine.voiceBank.delayedNotes.empty());
-
-    Counting counter;
-    for (int block = 0; block < 200; ++block)
+    for (const bool precise : {false, true})
     {
-        const int note = 36 + (block * 7) % 48;
-        engine.voiceBank.Add(true, float(note) * 0.083333336f, 0.9f, 0, 0);
-        if (block % 3 == 0)
-            engine.voiceBank.Release(float(note - 14) * 0.083333336f, 0);
-        const long frames = 1 + (block * 37) % 512;
-        engine.processReplacingT<float>(left.data(), right.data(), 1, frames, true);
-        engine.setParam(kFilt1Cutoff, VorlixGenConvert::convertValue(kFilt1Cutoff, float(block % 10) / 10.0f));
+        SCOPED_TRACE(precise ? "precise oscillators" : "classic oscillators");
+        VorlixGenPolyphonic engine;
+        engine.setPreciseOscillators(precise);
+        engine.setSampleRate(48000.0f);
+        engine.setParam(kUseUnison, 2.0f);
+        engine.setParam(kOsc2WaveType, 5.5f);
+        engine.setParam(kUseOscSync1, 1.0f);
+        engine.setParam(kSubOscLevel, 1.0f);
+        engine.setParam(kDistortionType, 1.0f);
+        engine.setParam(kSyncOnTrigger, 1.0f);
+        std::vector<float> left(512), right(512);
+        ASSERT_TRUE(engine.voiceBank.delayedNotes.empty());
+
+        Counting counter;
+        for (int block = 0; block < 200; ++block)
+        {
+            const int note = 36 + (block * 7) % 48;
+            engine.voiceBank.Add(true, float(note) * 0.083333336f, 0.9f, 0, 0);
+            if (block % 3 == 0)
+                engine.voiceBank.Release(float(note - 14) * 0.083333336f, 0);
+            const long frames = 1 + (block * 37) % 512;
+            engine.processReplacingT<float>(left.data(), right.data(), 1, frames, true);
+            engine.setParam(kFilt1Cutoff, VorlixGenConvert::convertValue(kFilt1Cutoff, float(block % 10) / 10.0f));
+            if (block == 100) // the mode switches in the middle of playing notes
+                engine.setPreciseOscillators(!precise);
+        }
+        engine.voiceBank.ReleaseAll(false);
+        engine.processReplacingT<float>(left.data(), right.data(), 1, 512, true);
+        engine.voiceBank.ReleaseAll(true);
+        engine.processReplacingT<float>(left.data(), right.data(), 1, 512, true);
+        EXPECT_EQ(counter.count(), 0);
     }
-    engine.voiceBank.ReleaseAll(false);
-    engine.processReplacingT<float>(left.data(), right.data(), 1, 512, true);
-    engine.voiceBank.ReleaseAll(true);
-    engine.processReplacingT<float>(left.data(), right.data(), 1, 512, true);
-    EXPECT_EQ(counter.count(), 0);
 }

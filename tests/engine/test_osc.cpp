@@ -275,11 +275,13 @@ TEST(Osc, ExtremePitchesAndRatesStayFiniteAndBounded)
 {
     const float rates[] = {1000.0f, 1234.5678f, 8372.0166f, 44100.0f, 384000.0f};
     const float pitches[] = {0.0f, 127.0f / 12.0f, -2.5f, 15.0f};
+    for (const bool precise : {false, true})
     for (float rate : rates)
         for (float cv : pitches)
             for (int wave = 0; wave <= 5; ++wave)
             {
                 VorlixGenOsc o;
+                o.setPrecise(precise);
                 o.setSampleRate(rate);
                 o.noUnison = false;
                 o.setParam(kOsc1WaveType, float(wave), 1.0f);
@@ -296,12 +298,14 @@ TEST(Osc, ExtremePitchesAndRatesStayFiniteAndBounded)
                 for (int i = 0; i < 3000; ++i)
                 {
                     const float x = o.tick();
-                    ASSERT_TRUE(std::isfinite(x)) << rate << " Hz, cv " << cv << ", wave " << wave << ", sample " << i;
+                    ASSERT_TRUE(std::isfinite(x))
+                        << rate << " Hz, cv " << cv << ", wave " << wave << ", sample " << i << ", precise " << precise;
                     // The coupled-form sine grows near the Nyquist frequency (finite, and the
-                    // voice's filter clamps it); every other wave keeps its range.
+                    // voice's filter clamps it); every other wave keeps its range (band-limited
+                    // jumps ring a little past it, more where jumps crowd at the top).
                     if (wave != kWaveSine)
                     {
-                        ASSERT_LE(std::fabs(x), 2.0f);
+                        ASSERT_LE(std::fabs(x), precise ? 3.0f : 2.0f) << rate << " Hz, cv " << cv << ", wave " << wave;
                     }
                     if (wave == kWaveTriangle)
                     {

@@ -32,32 +32,41 @@ TEST (InstrumentState, BytesAreLittleEndianAndShortRecordsReadAsFarAsTheyGo)
     for (int id = 0; id < kNumParams; ++id)
         record.values[id] = static_cast<float> (id) / 64.0f;
     record.values[0] = 1.0f;
-    const auto bytes = VorlixInstrumentState::toBytes (record);
-    ASSERT_EQ (bytes.size (), 148u);
-    EXPECT_EQ (std::vector<std::uint8_t> (bytes.begin (), bytes.begin () + 8),
-               (std::vector<std::uint8_t> {3, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F}));
+    record.preciseOscillators = true;
+    const VorlixInstrumentState::Bytes bytes = VorlixInstrumentState::toBytes (record);
+    ASSERT_EQ (bytes.size, 152u);
+    const std::uint8_t* data = bytes.data.data ();
+    EXPECT_EQ (std::vector<std::uint8_t> (data, data + 8), (std::vector<std::uint8_t> {3, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F}));
+    EXPECT_EQ (std::vector<std::uint8_t> (data + 148, data + 152), (std::vector<std::uint8_t> {1, 0, 0, 0}));
+    record.preciseOscillators = false;
+    EXPECT_EQ (VorlixInstrumentState::toBytes (record).size, 148u);
 
     const struct
     {
         std::size_t size;
         int values; // -1: not a record at all
-    } cases[] = {{0, -1}, {3, -1}, {4, 0}, {7, 0}, {8, 1}, {146, 35}, {148, 36}};
+        bool precise;
+    } cases[] = {{0, -1, false}, {3, -1, false}, {4, 0, false},   {7, 0, false},
+                 {8, 1, false},  {146, 35, false}, {148, 36, false}, {151, 36, false}, {152, 36, true}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.size);
-        const auto read = VorlixInstrumentState::fromBytes (bytes.data (), c.size);
+        const auto read = VorlixInstrumentState::fromBytes (data, c.size);
         ASSERT_EQ (read.has_value (), c.values >= 0);
         if (!read)
             continue;
         EXPECT_EQ (read->program, 3);
         EXPECT_EQ (read->count, c.values);
+        EXPECT_EQ (read->preciseOscillators, c.precise);
         for (int id = 0; id < read->count; ++id)
-            EXPECT_EQ (read->values[id], record.values[id]) << id;
+            EXPECT_EQ (read->values[id], id == 0 ? 1.0f : static_cast<float> (id) / 64.0f) << id;
     }
     // Whatever follows the record in a longer buffer is not the instrument's.
-    std::vector<std::uint8_t> longer (bytes.begin (), bytes.end ());
+    std::vector<std::uint8_t> longer (data, data + 152);
     longer.resize (200, 0xFF);
     EXPECT_EQ (VorlixInstrumentState::fromBytes (longer.data (), longer.size ())->count, kNumParams);
+    longer[148] = 2; // not the marker: classic
+    EXPECT_FALSE (VorlixInstrumentState::fromBytes (longer.data (), longer.size ())->preciseOscillators);
 }
 
 TEST (Instrument, PlaysWithoutAnyAdapterAndRefusesASecondBlockAtOnce)

@@ -13,7 +13,8 @@ namespace {
 
 std::string exportedAfterInitialize ()
 {
-    std::string s = "{\n  \"params\": [\n";
+    // A new instance plays the precise oscillators; the key sorts first.
+    std::string s = "{\n  \"oscillators\": \"precise\",\n  \"params\": [\n";
     const char* values[36] = {"0.0", "0.5", "0.0", "0.5", "0.009999999776482582", "0.5234820246696472", "1.0",
                               "0.15419800579547882", "1.0", "0.0", "0.0", "0.0", "0.05000000074505806",
                               "0.5301110148429871", "1.0", "0.12960000336170197", "0.0", "0.0", "0.5", "0.0", "0.0",
@@ -56,6 +57,14 @@ TEST (PresetJson, ExportThenImportRestoresEveryValueAndTheProgram)
     ASSERT_EQ (b.host->componentHandler ().calls ().size (), 1u);
     EXPECT_EQ (b.host->componentHandler ().calls ()[0].kind,
                Vorlix::Host::RecordingComponentHandler::Kind::restartComponent);
+
+    // A classic sound exports without the setting and comes back classic.
+    a.plugin->instrument ().setPreciseOscillators (false);
+    const std::string classic = a.plugin->instrument ().exportPresetJson ();
+    EXPECT_EQ (classic.find ("oscillators"), std::string::npos);
+    EXPECT_TRUE (b.plugin->instrument ().importPresetJson (classic));
+    EXPECT_FALSE (b.plugin->instrument ().engineWhileIdle ().preciseOscillators ());
+    EXPECT_EQ (b.plugin->instrument ().exportPresetJson (), classic);
 }
 
 TEST (PresetJson, MalformedOrForeignTextChangesNothing)
@@ -108,6 +117,7 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
         const char* text;
         int program;
         std::vector<std::pair<int, float>> values; // IDs that differ from the program's row
+        bool precise = false;                      // oscillator mode afterwards
     } cases[] = {
         {"{}", 0, {}},
         {"{\"program\": 12}", 12, {}},
@@ -125,6 +135,11 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
         {"{\"params\": [2, -1, 7]}", 0, {{0, 1.0f}, {1, 0.0f}, {2, 1.0f}}},
         {"{\"params\": [1e300, -1e300]}", 0, {{0, 1.0f}, {1, 0.0f}}},
         {"{\"plugin\": \"Vorlix307\", \"programName\": \"x\", \"program\": 1}", 1, {}},
+        {"{\"oscillators\": \"precise\", \"program\": 2}", 2, {}, true},
+        {"{\"oscillators\": \"classic\"}", 0, {}, false},
+        {"{\"oscillators\": \"Precise\"}", 0, {}, false},
+        {"{\"oscillators\": 1}", 0, {}, false},
+        {"{\"oscillators\": [\"precise\"]}", 0, {}, false},
     };
     for (const auto& c : cases)
     {
@@ -133,6 +148,7 @@ TEST (PresetJson, ValidShapesApplyWhatTheyCan)
         EXPECT_TRUE (l.plugin->instrument ().importPresetJson (c.text)) << c.text;
         EXPECT_EQ (l.plugin->instrument ().currentProgramIndex (), c.program) << c.text;
         EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().programName, programnames[c.program]);
+        EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().preciseOscillators (), c.precise) << c.text;
         for (int id = 0; id < 36; ++id)
         {
             float expected = id == kOutputLevel                                ? 0.1f

@@ -32,12 +32,15 @@ std::vector<float> currentValues (const VorlixVst3Plugin& p)
 
 } // namespace
 
-TEST (State, AfterInitializeIsProgramZeroIn148LittleEndianBytes)
+TEST (State, AfterInitializeIsProgramZeroIn148LittleEndianBytesAndThePreciseMarker)
 {
     Linked l = makeLinked ();
     const Bytes bytes = getStateBytes (l.host->component ());
-    EXPECT_EQ (bytes, stateRecord (0, programRow (0)));
-    ASSERT_EQ (bytes.size (), 148u);
+    // A new instance plays the precise oscillators: the marker 1 follows the classic layout.
+    Bytes expected = stateRecord (0, programRow (0));
+    expected.insert (expected.end (), {1, 0, 0, 0});
+    EXPECT_EQ (bytes, expected);
+    ASSERT_EQ (bytes.size (), 152u);
     // kOutputLevel 0.1, the level the engine plays, at offset 4 + 4 * 32, least significant byte first.
     const std::uint32_t level = static_cast<std::uint32_t> (bytes[132]) | bytes[133] << 8 | bytes[134] << 16 |
                                 static_cast<std::uint32_t> (bytes[135]) << 24;
@@ -81,16 +84,20 @@ TEST (State, OutcomesOfShortOddAndGarbageStreams)
         tresult result;
         int program;     // expected currentProgram afterwards
         int valuesTaken; // leading stored values in effect
+        bool precise;    // oscillator mode afterwards (an incomplete state leaves the new instance's)
     } cases[] = {
-        {"empty", {}, kResultFalse, 7, 0},
-        {"three bytes", {1, 0, 0}, kResultFalse, 7, 0},
-        {"program only", stateRecord (12, {}), kResultFalse, 12, 0},
-        {"100 bytes", Bytes (full.begin (), full.begin () + 100), kResultFalse, 12, 24},
-        {"147 bytes", Bytes (full.begin (), full.begin () + 147), kResultFalse, 12, 35},
-        {"148 bytes", full, kResultOk, 12, 36},
-        {"trailing bytes", [&] { Bytes b = full; b.resize (400, 0xAB); return b; }(), kResultOk, 12, 36},
-        {"program 70", stateRecord (70, std::vector<float> (36, 0.25f)), kResultOk, 7, 36},
-        {"program -1", stateRecord (-1, std::vector<float> (36, 0.25f)), kResultOk, 7, 36},
+        {"empty", {}, kResultFalse, 7, 0, true},
+        {"three bytes", {1, 0, 0}, kResultFalse, 7, 0, true},
+        {"program only", stateRecord (12, {}), kResultFalse, 12, 0, true},
+        {"100 bytes", Bytes (full.begin (), full.begin () + 100), kResultFalse, 12, 24, true},
+        {"147 bytes", Bytes (full.begin (), full.begin () + 147), kResultFalse, 12, 35, true},
+        {"148 bytes", full, kResultOk, 12, 36, false},
+        {"trailing bytes", [&] { Bytes b = full; b.resize (400, 0xAB); return b; }(), kResultOk, 12, 36, false},
+        {"precise marker", [&] { Bytes b = full; b.insert (b.end (), {1, 0, 0, 0}); return b; }(), kResultOk, 12, 36, true},
+        {"other marker", [&] { Bytes b = full; b.insert (b.end (), {2, 0, 0, 0}); return b; }(), kResultOk, 12, 36, false},
+        {"marker cut short", [&] { Bytes b = full; b.insert (b.end (), {1, 0}); return b; }(), kResultOk, 12, 36, false},
+        {"program 70", stateRecord (70, std::vector<float> (36, 0.25f)), kResultOk, 7, 36, false},
+        {"program -1", stateRecord (-1, std::vector<float> (36, 0.25f)), kResultOk, 7, 36, false},
     };
     for (const auto& c : cases)
     {
@@ -108,10 +115,30 @@ TEST (State, OutcomesOfShortOddAndGarbageStreams)
         for (int id = 0; id < 36; ++id)
             EXPECT_EQ (l.plugin->instrument ().normalizedParam (id), id < c.valuesTaken ? 0.25f : base[static_cast<size_t> (id)])
                 << c.name << " id " << id;
+        EXPECT_EQ (l.plugin->instrument ().preciseOscillators (), c.precise) << c.name;
+        EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().preciseOscillators (), c.precise) << c.name;
     }
     Linked l = makeLinked ();
     EXPECT_EQ (l.host->component ()->setState (nullptr), kResultFalse);
     EXPECT_NE (l.host->component ()->getState (nullptr), kResultOk);
+}
+
+TEST (State, BothOscillatorLayoutsComeBackByteForByte)
+{
+    for (const bool precise : {false, true})
+    {
+        Bytes stored = stateRecord (9, programRow (9));
+        if (precise)
+            stored.insert (stored.end (), {1, 0, 0, 0});
+        Linked l = makeLinked ();
+        l.plugin->instrument ().setPreciseOscillators (!precise); // the restore, not the instance, decides
+        ASSERT_EQ (setStateBytes (l.host->component (), stored), kResultOk) << precise;
+        EXPECT_EQ (getStateBytes (l.host->component ()), stored) << precise;
+        EXPECT_EQ (getStateBytes (l.host->component ()), stored) << "sent twice " << precise;
+        EXPECT_EQ (l.plugin->instrument ().engineWhileIdle ().preciseOscillators (), precise);
+        // The mode is no host parameter: the list stays the 36.
+        EXPECT_EQ (l.controller ()->getParameterCount (), 36);
+    }
 }
 
 TEST (State, StoredValuesAreClampedAndNonFiniteOnesBecomeZero)

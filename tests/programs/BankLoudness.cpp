@@ -51,12 +51,12 @@ double judgedLufs (const std::string& programName, const Loudness& demo, const L
     return categoryOf (programName) == Category::Drum ? drum.lufs : demo.lufs;
 }
 
-ProgramLoudness playLoudness (int index, const std::vector<std::pair<int, float>>& edits)
+ProgramLoudness playLoudness (int index, const std::vector<std::pair<int, float>>& edits, bool precise)
 {
     constexpr float kRate = 48000.0f;
     const std::string name = programnames[index];
     const auto play = [&] (const std::vector<NoteEvent>& events, double seconds) {
-        BankProbe probe (kRate);
+        BankProbe probe (kRate, precise);
         probe.loadProgram (index);
         for (auto [id, value] : edits)
             probe.setNormalized (id, value);

@@ -31,9 +31,10 @@ struct ProgramLoudness
 };
 
 // Plays program `index` through the engine as the plug-in loads it, with `edits` (normalized
-// values by ID) on top, at 48 kHz: the rate the bank is levelled at, since the filter's corner
+// values by ID) on top, with the classic or the precise oscillators, at 48 kHz: the rate the bank is levelled at, since the filter's corner
 // follows the sample rate.
-ProgramLoudness playLoudness (int index, const std::vector<std::pair<int, float>>& edits = {});
+ProgramLoudness playLoudness (int index, const std::vector<std::pair<int, float>>& edits = {},
+                              bool precise = false);
 
 // The one median the bank is levelled around.
 double medianOf (std::vector<double> values);

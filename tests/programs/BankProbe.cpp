@@ -1,5 +1,7 @@
 #include "BankProbe.h"
 
+#include "Fft.h"
+
 #include "VorlixGenConvert.h"
 #include "VorlixGenPolyphonic.h"
 #include "VorlixParamID.h"
@@ -15,38 +17,6 @@ namespace {
 
 constexpr int kHostParams = kNumParams;
 constexpr float kSemitoneCv = 0.083333336f;
-
-// In-place radix-2 FFT; n must be a power of two.
-void fft (std::vector<std::complex<double>>& a)
-{
-    const size_t n = a.size ();
-    for (size_t i = 1, j = 0; i < n; ++i)
-    {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap (a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1)
-    {
-        const double angle = -2.0 * M_PI / double (len);
-        const std::complex<double> step (std::cos (angle), std::sin (angle));
-        for (size_t i = 0; i < n; i += len)
-        {
-            std::complex<double> w (1.0, 0.0);
-            for (size_t k = 0; k < len / 2; ++k)
-            {
-                const auto u = a[i + k];
-                const auto v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-                w *= step;
-            }
-        }
-    }
-}
 
 double toDb (double x) { return x > 1e-10 ? 20.0 * std::log10 (x) : -200.0; }
 
@@ -66,8 +36,9 @@ double envelopeSeconds (int index, int id)
     return VorlixGenConvert::convertValue (id, programValue (index, id));
 }
 
-BankProbe::BankProbe (float rate) : engine (std::make_unique<VorlixGenPolyphonic> ()), sampleRate (rate)
+BankProbe::BankProbe (float rate, bool precise) : engine (std::make_unique<VorlixGenPolyphonic> ()), sampleRate (rate)
 {
+    engine->setPreciseOscillators (precise);
     engine->setSampleRate (rate);
 }
 
@@ -176,7 +147,7 @@ Measures measure (const Render& r, double fromSeconds, double toSeconds)
             const double x = i < to ? 0.5 * (double (r.left[i]) + r.right[i]) : 0.0;
             frame[k] = x * (0.5 - 0.5 * std::cos (2.0 * M_PI * double (k) / double (kFft)));
         }
-        fft (frame);
+        vorlix_test::fft (frame);
         for (size_t k = 0; k < kFft / 2; ++k)
             spectrum[k] += std::abs (frame[k]);
         if (start + kFft >= to)

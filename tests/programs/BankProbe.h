@@ -40,7 +40,8 @@ inline constexpr float kSilence = 1.0f / 32768.0f;
 class BankProbe
 {
 public:
-    explicit BankProbe (float sampleRate);
+    // The engine's own oscillator mode (classic) unless `precise`.
+    explicit BankProbe (float sampleRate, bool precise = false);
     ~BankProbe ();
     BankProbe (const BankProbe&) = delete;
     BankProbe& operator= (const BankProbe&) = delete;

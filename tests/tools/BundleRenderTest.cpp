@@ -207,11 +207,13 @@ TEST (BundleRender, BundleInAnotherProcessMatchesTheComponentInProcess)
     MidiBytes::write (midi, testSong ());
     const double rate = 44100;
     const int block = 100;
-    for (const char* program : {"0", "bass-vorlix", "44"})
+    std::vector<float> previous;
+    for (const auto& [program, oscillators] : {std::pair {"0", "precise"}, {"bass-vorlix", "classic"}, {"44", "classic"},
+                                              {"44", "precise"}})
     {
         const CommandResult r = runCommand (kRender, {"--plugin", kBundle, "--midi", midi, "--program", program,
-                                                      "--rate", "44100", "--block", "100", "--seconds", "2.5",
-                                                      "--out", tmp / "bundle.wav"});
+                                                      "--oscillators", oscillators, "--rate", "44100", "--block",
+                                                      "100", "--seconds", "2.5", "--out", tmp / "bundle.wav"});
         ASSERT_EQ (r.exitCode, 0) << r.err;
         const Wav viaBundle = readWav (tmp / "bundle.wav");
         ASSERT_EQ (viaBundle.left.size (), 110250u);
@@ -220,6 +222,8 @@ TEST (BundleRender, BundleInAnotherProcessMatchesTheComponentInProcess)
         std::unique_ptr<PluginInstance> instance = PluginInstance::adopt (VorlixVst3Plugin::createInstance (nullptr), error);
         ASSERT_TRUE (instance) << error;
         ASSERT_TRUE (Vorlix::Render::selectProgram (*instance, program, error)) << error;
+        ASSERT_TRUE (Vorlix::Render::setOscillatorMode (*instance, std::string (oscillators) == "precise", error))
+            << error;
         ASSERT_TRUE (instance->start ({rate, block}, error)) << error;
         Vorlix::Render::NoteSequence notes;
         ASSERT_TRUE (Vorlix::Render::readMidiFile (midi, notes, error)) << error;
@@ -239,6 +243,10 @@ TEST (BundleRender, BundleInAnotherProcessMatchesTheComponentInProcess)
         EXPECT_TRUE (inProcess.left == viaBundle.left) << "program " << program;
         EXPECT_TRUE (inProcess.right == viaBundle.right) << "program " << program;
         EXPECT_GT (measure (viaBundle).peak, 0.001f) << "program " << program;
+        // The same program in the other mode is another sound (pitch and band limit).
+        if (std::string (program) == "44" && std::string (oscillators) == "precise")
+            EXPECT_FALSE (previous == viaBundle.left);
+        previous = viaBundle.left;
     }
 }
 
@@ -252,13 +260,36 @@ TEST (BundleRender, AVstPresetFileRendersLikePickingItsProgram)
         const CommandResult picked = runCommand (kRender, {"--plugin", kBundle, "--program", program, "--seconds", "2",
                                                            "--out", tmp / "picked.wav"});
         ASSERT_EQ (picked.exitCode, 0) << picked.err;
-        const CommandResult loaded = runCommand (kRender, {"--plugin", kBundle, "--program", "7", "--preset",
-                                                           folder + program + ".vstpreset", "--seconds", "2",
-                                                           "--out", tmp / "loaded.wav"});
+        const std::string presetPath = folder + program + ".vstpreset";
+        const CommandResult loaded = runCommand (kRender, {"--plugin", kBundle, "--program", "7", "--preset", presetPath,
+                                                           "--seconds", "2", "--out", tmp / "loaded.wav",
+                                                           "--save-state", tmp / "state.bin"});
         ASSERT_EQ (loaded.exitCode, 0) << loaded.err;
         const Wav a = readWav (tmp / "picked.wav"), b = readWav (tmp / "loaded.wav");
         EXPECT_GT (measure (a).peak, 0.001f) << program;
         EXPECT_TRUE (a.left == b.left && a.right == b.right) << program;
+
+        // The state saved after loading is the preset's own state, byte for byte.
+        const auto bytesOf = [] (const std::string& path) {
+            std::ifstream in (path, std::ios::binary);
+            return Vorlix::Presets::Bytes (std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ());
+        };
+        Vorlix::Presets::ParsedPreset parsed;
+        std::string why;
+        ASSERT_TRUE (Vorlix::Presets::readPresetFile (bytesOf (presetPath), parsed, why)) << why;
+        EXPECT_EQ (bytesOf (tmp / "state.bin"), parsed.componentState) << program;
+
+        // Its exported JSON document, imported over another program, brings the same sound back.
+        ASSERT_EQ (runCommand (kRender, {"--plugin", kBundle, "--preset", presetPath, "--export-preset",
+                                         tmp / "sound.json", "--seconds", "0.1", "--out", tmp / "unused.wav"})
+                       .exitCode,
+                   0);
+        const CommandResult imported = runCommand (kRender, {"--plugin", kBundle, "--program", "7", "--preset",
+                                                             tmp / "sound.json", "--seconds", "2", "--out",
+                                                             tmp / "imported.wav"});
+        ASSERT_EQ (imported.exitCode, 0) << imported.err;
+        const Wav c = readWav (tmp / "imported.wav");
+        EXPECT_TRUE (a.left == c.left && a.right == c.right) << program;
     }
 
     // A preset of another plug-in is refused in one line.

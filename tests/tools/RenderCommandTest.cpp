@@ -26,8 +26,8 @@ TEST (RenderCommand, HelpListsEveryOption)
 {
     const CommandResult r = runCommand (kRender, {"--help"});
     EXPECT_EQ (r.exitCode, 0);
-    for (const char* option : {"--plugin", "--program", "--preset", "--midi", "--seconds", "--rate", "--block", "--out",
-                               "--info", "--list-programs"})
+    for (const char* option : {"--plugin", "--program", "--preset", "--oscillators", "--midi", "--seconds", "--rate",
+                               "--block", "--out", "--save-state", "--export-preset", "--info", "--list-programs"})
         EXPECT_NE (r.out.find (option), std::string::npos) << option;
 }
 

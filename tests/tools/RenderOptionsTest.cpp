@@ -12,7 +12,8 @@ TEST (RenderOptions, ReadsEveryOption)
     std::string error;
     ASSERT_TRUE (parseRenderOptions ({"--plugin", "/p/V.vst3", "--program", "bass-vorlix", "--preset=x.json", "--midi",
                                       "song.mid", "--seconds", "2.5", "--rate=44100", "--block", "64", "--out", "o.wav",
-                                      "--info", "--list-programs"},
+                                      "--save-state", "s.bin", "--export-preset", "p.json", "--info", "--list-programs",
+                                      "--oscillators", "classic"},
                                      o, error))
         << error;
     EXPECT_EQ (o.plugin, "/p/V.vst3");
@@ -23,8 +24,13 @@ TEST (RenderOptions, ReadsEveryOption)
     EXPECT_EQ (o.rate, 44100.0);
     EXPECT_EQ (o.block, 64);
     EXPECT_EQ (o.out, "o.wav");
+    EXPECT_EQ (o.saveState, "s.bin");
+    EXPECT_EQ (o.exportPreset, "p.json");
     EXPECT_TRUE (o.info);
     EXPECT_TRUE (o.listPrograms);
+    EXPECT_EQ (o.precise, false);
+    ASSERT_TRUE (parseRenderOptions ({"--oscillators=precise"}, o, error)) << error;
+    EXPECT_EQ (o.precise, true);
 
     RenderOptions defaults;
     ASSERT_TRUE (parseRenderOptions ({}, defaults, error));
@@ -33,6 +39,7 @@ TEST (RenderOptions, ReadsEveryOption)
     EXPECT_FALSE (defaults.seconds.has_value ());
     EXPECT_FALSE (defaults.program.has_value ());
     EXPECT_TRUE (defaults.midi.empty ());
+    EXPECT_FALSE (defaults.precise.has_value ()); // the instance's own choice
 }
 
 TEST (RenderOptions, RefusesMistakesWithOneLine)
@@ -60,6 +67,8 @@ TEST (RenderOptions, RefusesMistakesWithOneLine)
         {{"--seconds", "-1"}, "--seconds: expected seconds"},
         {{"--seconds", "inf"}, "--seconds: expected seconds"},
         {{"--seconds", "1e9"}, "--seconds: expected seconds"},
+        {{"--oscillators", "exact"}, "--oscillators: expected classic or precise"},
+        {{"--oscillators=Precise"}, "--oscillators: expected classic or precise"},
     };
     for (const Case& c : cases)
     {

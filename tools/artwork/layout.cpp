@@ -67,6 +67,7 @@ const std::vector<ControlPlace>& panelControls() {
         {"kPresetListBox", 155, 25, 18, 145, 13, 1, "PROGRAM", C::AboveLeft},
         multi("kImportPreset", 160, 2, 173, 16, "LOAD", C::Right),
         multi("kExportPreset", 159, 2, 173, 24, "SAVE", C::Right),
+        multi("oscillator mode", 141, 2, 214, 18, "PRECISE", C::AboveLeft),
         knob("kOsc1Attack", 133, 290, 48, "ATTACK", C::Above),
         knob("kOsc1Decay", 131, 329, 48, "DECAY", C::Above),
         knob("kOsc1Sustain", 131, 368, 48, "SUSTAIN", C::Above, -2, 0),

@@ -3,8 +3,12 @@
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
 #include <cstring>
-#include <dlfcn.h>
 #include <filesystem>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 using namespace Steinberg;
 namespace fs = std::filesystem;
@@ -12,15 +16,57 @@ namespace fs = std::filesystem;
 namespace Vorlix::Host {
 
 namespace {
-using ModuleEntryFunc = bool (*) (void*);
-using ModuleExitFunc = bool (*) ();
 using GetFactoryFunc = IPluginFactory* (PLUGIN_API*) ();
 
+// The platform's module conventions: where the library sits in the bundle, how it is opened, and
+// the entry and exit points a host calls around its use.
+#ifdef _WIN32
+constexpr const char* kArchitectureFolder = "x86_64-win";
+constexpr const char* kLibrarySuffix = ".vst3";
+constexpr const char* kEntryName = "InitDll";
+constexpr const char* kExitName = "ExitDll";
+using ModuleEntryFunc = bool (PLUGIN_API*) ();
+using ModuleExitFunc = bool (PLUGIN_API*) ();
+
+void* openLibrary (const std::string& path, std::string& why)
+{
+    HMODULE module = LoadLibraryW (fs::path (path).wstring ().c_str ());
+    if (module == nullptr)
+        why = "Windows error " + std::to_string (GetLastError ());
+    return reinterpret_cast<void*> (module);
+}
+void* symbol (void* handle, const char* name)
+{
+    return reinterpret_cast<void*> (GetProcAddress (static_cast<HMODULE> (handle), name));
+}
+void closeLibrary (void* handle) { FreeLibrary (static_cast<HMODULE> (handle)); }
+bool enter (void* entry, void*) { return reinterpret_cast<ModuleEntryFunc> (entry) (); }
+#else
+constexpr const char* kArchitectureFolder = "x86_64-linux";
+constexpr const char* kLibrarySuffix = ".so";
+constexpr const char* kEntryName = "ModuleEntry";
+constexpr const char* kExitName = "ModuleExit";
+using ModuleEntryFunc = bool (*) (void*);
+using ModuleExitFunc = bool (*) ();
+
+void* openLibrary (const std::string& path, std::string& why)
+{
+    void* handle = dlopen (path.c_str (), RTLD_LAZY | RTLD_LOCAL);
+    if (handle == nullptr)
+    {
+        const char* text = dlerror ();
+        why = text ? text : "unknown dlopen error";
+    }
+    return handle;
+}
 void* symbol (void* handle, const char* name)
 {
     dlerror ();
     return dlsym (handle, name);
 }
+void closeLibrary (void* handle) { dlclose (handle); }
+bool enter (void* entry, void* handle) { return reinterpret_cast<ModuleEntryFunc> (entry) (handle); }
+#endif
 } // namespace
 
 std::string PluginModule::bundleLibraryPath (const std::string& bundlePath)
@@ -28,7 +74,7 @@ std::string PluginModule::bundleLibraryPath (const std::string& bundlePath)
     fs::path bundle (bundlePath);
     while (bundle.has_relative_path () && bundle.filename ().empty ())
         bundle = bundle.parent_path (); // "X.vst3/" names the same bundle as "X.vst3"
-    return (bundle / "Contents" / "x86_64-linux" / (bundle.stem ().string () + ".so")).string ();
+    return (bundle / "Contents" / kArchitectureFolder / (bundle.stem ().string () + kLibrarySuffix)).string ();
 }
 
 std::unique_ptr<PluginModule> PluginModule::load (const std::string& bundlePath, std::string& error)
@@ -48,23 +94,23 @@ std::unique_ptr<PluginModule> PluginModule::load (const std::string& bundlePath,
 
     std::unique_ptr<PluginModule> module (new PluginModule);
     module->library = lib;
-    module->handle = dlopen (lib.c_str (), RTLD_LAZY | RTLD_LOCAL);
+    std::string why;
+    module->handle = openLibrary (lib, why);
     if (module->handle == nullptr)
     {
-        const char* why = dlerror ();
-        error = "cannot load " + lib + ": " + (why ? why : "unknown dlopen error");
+        error = "cannot load " + lib + ": " + why;
         return nullptr;
     }
 
-    auto entry = reinterpret_cast<ModuleEntryFunc> (symbol (module->handle, "ModuleEntry"));
+    void* entry = symbol (module->handle, kEntryName);
     if (entry == nullptr)
     {
-        error = lib + " does not export ModuleEntry";
+        error = lib + " does not export " + kEntryName;
         return nullptr;
     }
-    if (!entry (module->handle))
+    if (!enter (entry, module->handle))
     {
-        error = "ModuleEntry of " + lib + " failed";
+        error = std::string (kEntryName) + " of " + lib + " failed";
         return nullptr;
     }
     module->entered = true;
@@ -90,11 +136,11 @@ PluginModule::~PluginModule ()
         pluginFactory->release ();
     if (entered)
     {
-        if (auto exitFunc = reinterpret_cast<ModuleExitFunc> (symbol (handle, "ModuleExit")))
+        if (auto exitFunc = reinterpret_cast<ModuleExitFunc> (symbol (handle, kExitName)))
             exitFunc ();
     }
     if (handle != nullptr)
-        dlclose (handle);
+        closeLibrary (handle);
 }
 
 int PluginModule::findAudioModuleClass (PClassInfo& info) const

@@ -1,6 +1,7 @@
-// Loads a VST 3 bundle as a Linux host does: dlopen Contents/x86_64-linux/<name>.so, call
-// ModuleEntry with the library handle, take the factory from GetPluginFactory; on unload release
-// the factory, call ModuleExit and dlclose. Every failure becomes one readable line.
+// Loads a VST 3 bundle as a host does. Linux: dlopen Contents/x86_64-linux/<name>.so and call
+// ModuleEntry with the library handle; Windows: LoadLibrary Contents/x86_64-win/<name>.vst3 and
+// call InitDll. Then the factory comes from GetPluginFactory; on unload the factory is released,
+// ModuleExit (ExitDll) called and the library closed. Every failure becomes one readable line.
 #pragma once
 
 #include "pluginterfaces/base/ipluginbase.h"
@@ -13,7 +14,8 @@ namespace Vorlix::Host {
 class PluginModule
 {
 public:
-    /** The shared library inside a bundle: DIR.vst3/Contents/x86_64-linux/DIR.so. */
+    /** The shared library inside a bundle: DIR.vst3/Contents/x86_64-linux/DIR.so on Linux,
+        DIR.vst3/Contents/x86_64-win/DIR.vst3 on Windows. */
     static std::string bundleLibraryPath (const std::string& bundlePath);
 
     /** Null with `error` set when the bundle cannot be loaded or lacks an entry point. */

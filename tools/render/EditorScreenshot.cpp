@@ -2,6 +2,8 @@
 // run loop for the view's event handler and frame timer, and the window's pixels as PNG.
 #include "tools/render/EditorScreenshot.h"
 
+#include "tools/render/ScreenshotView.h"
+
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
@@ -262,53 +264,16 @@ bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& 
                            int& width, int& height, std::string& error)
 {
     width = height = 0;
-    if (!controller)
-    {
-        error = "the plug-in has no edit controller";
-        return false;
-    }
     ScopedXvfb xvfb;
     const char* display = std::getenv ("DISPLAY");
     if ((!display || !*display) && !xvfb.start (error))
         return false;
 
-    IPlugView* view = controller->createView (Vst::ViewType::kEditor);
+    IPlugView* view = openEditorView (controller, kPlatformTypeX11EmbedWindowID, "an X11 window", scale, width, height,
+                                      error);
     if (!view)
-    {
-        error = "the plug-in offers no editor view";
         return false;
-    }
     const auto releaseView = [&] { view->release (); };
-    if (view->isPlatformTypeSupported (kPlatformTypeX11EmbedWindowID) != kResultTrue)
-    {
-        releaseView ();
-        error = "the editor cannot be embedded in an X11 window";
-        return false;
-    }
-    if (scale)
-    {
-        IPlugViewContentScaleSupport* scaling = nullptr;
-        const bool taken = view->queryInterface (IPlugViewContentScaleSupport::iid, reinterpret_cast<void**> (&scaling))
-                               == kResultOk
-                           && scaling && scaling->setContentScaleFactor (*scale) == kResultTrue;
-        if (scaling)
-            scaling->release ();
-        if (!taken)
-        {
-            releaseView ();
-            error = "the editor cannot be scaled";
-            return false;
-        }
-    }
-    ViewRect rect;
-    if (view->getSize (&rect) != kResultTrue || rect.getWidth () <= 0 || rect.getHeight () <= 0)
-    {
-        releaseView ();
-        error = "the editor reports no size";
-        return false;
-    }
-    width = rect.getWidth ();
-    height = rect.getHeight ();
 
     // A server that just lost its last client resets and refuses connections for a moment.
     Display* x = nullptr;
@@ -339,17 +304,9 @@ bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& 
     std::vector<std::uint8_t> rgb;
     if (ok)
     {
-        // Frames come from the view's timer; wait until two grabs agree and show something.
-        std::vector<std::uint8_t> previous;
-        for (int attempt = 0; attempt < 40; ++attempt)
-        {
-            frame.run (std::chrono::milliseconds (100));
-            rgb = grabWindow (x, window, width, height);
-            const bool drawn = std::any_of (rgb.begin (), rgb.end (), [] (std::uint8_t v) { return v != 0; });
-            if (drawn && rgb == previous)
-                break;
-            previous = rgb;
-        }
+        // Frames come from the view's timer.
+        rgb = waitForSteadyPicture ([&] { frame.run (std::chrono::milliseconds (100)); },
+                                    [&] { return grabWindow (x, window, width, height); });
         view->removed ();
     }
     view->setFrame (nullptr);

@@ -2,9 +2,12 @@
 
 #include "editor/UserFile.h"
 #include "formats/vst3/IVorlixPresetAccess.h"
+#include "tools/host/HostMemoryStream.h"
 #include "tools/presets/VstPresetFile.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 
 using namespace Steinberg;
@@ -103,6 +106,82 @@ bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const TUID 
     if (a->importPreset (text.data (), static_cast<int32> (text.size ())) != kResultOk)
     {
         error = path + ": not a Vorlix307 preset document (not valid JSON, not a JSON object, or another plug-in's)";
+        return false;
+    }
+    return true;
+}
+
+bool saveComponentState (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error)
+{
+    Host::HostMemoryStream state;
+    if (instance.component ()->getState (&state) != kResultOk)
+    {
+        error = "the component did not give its state";
+        return false;
+    }
+    std::ofstream out (std::filesystem::path (path), std::ios::binary | std::ios::trunc);
+    out.write (state.getData (), static_cast<std::streamsize> (state.getSize ()));
+    out.close ();
+    if (!out)
+    {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+bool exportPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error)
+{
+    IPtr<IVorlixPresetAccess> a = access (instance, error);
+    if (!a)
+        return false;
+    int32 needed = 0;
+    std::string text (4096, '\0');
+    // Asked twice at most: the first answer says how much room the document needs.
+    for (int attempt = 0; attempt < 2; ++attempt)
+    {
+        if (a->exportPreset (text.data (), static_cast<int32> (text.size ()), &needed) == kResultOk)
+        {
+            text.resize (text.find ('\0'));
+            std::ofstream out (std::filesystem::path (path), std::ios::binary | std::ios::trunc);
+            out << text;
+            out.close ();
+            if (!out)
+            {
+                error = "cannot write " + path;
+                return false;
+            }
+            return true;
+        }
+        if (needed <= static_cast<int32> (text.size ()))
+            break;
+        text.assign (static_cast<size_t> (needed), '\0');
+    }
+    error = "the module gave no preset document";
+    return false;
+}
+
+bool setOscillatorMode (const Vorlix::Host::PluginInstance& instance, bool precise, std::string& error)
+{
+    constexpr int64 kClassicBytes = 148; // program index and 36 values
+    Host::HostMemoryStream state;
+    if (instance.component ()->getState (&state) != kResultOk || state.getSize () < kClassicBytes)
+    {
+        error = "the component did not give its state";
+        return false;
+    }
+    state.setSize (kClassicBytes);
+    if (precise)
+    {
+        const char marker[4] = {1, 0, 0, 0}; // little-endian 32-bit 1
+        int32 written = 0;
+        state.seek (kClassicBytes, IBStream::kIBSeekSet, nullptr);
+        state.write (const_cast<char*> (marker), 4, &written);
+    }
+    state.seek (0, IBStream::kIBSeekSet, nullptr);
+    if (instance.component ()->setState (&state) != kResultOk)
+    {
+        error = "the component refused its own state";
         return false;
     }
     return true;

@@ -17,5 +17,14 @@ bool selectProgram (const Vorlix::Host::PluginInstance& instance, const std::str
     its "VST3" header), which must be for class `classId`, as a host loads it. */
 bool importPresetFile (const Vorlix::Host::PluginInstance& instance, const Steinberg::TUID classId,
                        const std::string& path, std::string& error);
+/** The oscillator mode, set the way a stored state carries it: the component's state is read
+    and given back with or without the precise marker after its 148 bytes. */
+bool setOscillatorMode (const Vorlix::Host::PluginInstance& instance, bool precise, std::string& error);
+
+/** Writes the component's state (getState) to `path` byte for byte, as a host stores it. */
+bool saveComponentState (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error);
+
+/** Writes the current sound's JSON preset document to `path`, as the editor's export does. */
+bool exportPresetFile (const Vorlix::Host::PluginInstance& instance, const std::string& path, std::string& error);
 
 } // namespace Vorlix::Render

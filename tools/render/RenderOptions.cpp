@@ -71,6 +71,17 @@ const std::vector<OptionSpec>& optionTable ()
          }},
         {"--preset", "FILE", "load a preset: a JSON preset document or a .vstpreset file (after --program)",
          text (&RenderOptions::preset)},
+        {"--oscillators", "classic|precise",
+         "oscillator mode (default: a new instance's, precise, or what --preset stores; after --preset)",
+         [] (const std::string& v, RenderOptions& o, std::string& error) {
+             if (v != "classic" && v != "precise")
+             {
+                 error = "expected classic or precise, got '" + v + "'";
+                 return false;
+             }
+             o.precise = v == "precise";
+             return true;
+         }},
         {"--midi", "FILE.mid", "play a Standard MIDI File (default: the built-in demo phrase)", text (&RenderOptions::midi)},
         {"--seconds", "S", "length of the render (default: the notes plus the release tail)",
          [] (const std::string& v, RenderOptions& o, std::string& error) {
@@ -106,6 +117,11 @@ const std::vector<OptionSpec>& optionTable ()
              return true;
          }},
         {"--out", "FILE.wav", "output file, 32-bit float stereo WAV (default vorlix.wav)", text (&RenderOptions::out)},
+        {"--export-preset", "FILE.json", "write the sound as a JSON preset document, as the editor exports it, after "
+                                         "--program and --preset",
+         text (&RenderOptions::exportPreset)},
+        {"--save-state", "FILE", "write the component's state, as a host stores it, after --program and --preset",
+         text (&RenderOptions::saveState)},
         {"--screenshot", "FILE.png", "open the editor as a host would (Xvfb when there is no display) and save its "
                                      "picture instead of rendering audio",
          text (&RenderOptions::screenshot)},

@@ -1,26 +1,85 @@
 #include "tools/render/WavWriter.h"
 
+#include <bit>
+#include <cerrno>
 #include <cmath>
-#include <sndfile.h>
+#include <cstring>
+#include <filesystem>
 
 namespace Vorlix::Render {
 
+namespace {
+constexpr int kChannels = 2;
+constexpr std::uint32_t kBytesPerFrame = kChannels * sizeof (float);
+// RIFF header, "fmt " chunk of a WAVE_FORMAT_IEEE_FLOAT stream (18 bytes: cbSize is present),
+// "fact" chunk (required for formats other than PCM), "data" chunk header.
+constexpr std::uint32_t kHeaderBytes = 12 + 8 + 18 + 8 + 4 + 8;
+// RIFF sizes are 32-bit: the data must leave room for the rest of the header.
+constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - kHeaderBytes;
+
+void put16 (unsigned char*& p, std::uint32_t v)
+{
+    *p++ = static_cast<unsigned char> (v);
+    *p++ = static_cast<unsigned char> (v >> 8);
+}
+void put32 (unsigned char*& p, std::uint32_t v)
+{
+    put16 (p, v & 0xFFFFu);
+    put16 (p, v >> 16);
+}
+void putTag (unsigned char*& p, const char (&tag)[5])
+{
+    std::memcpy (p, tag, 4);
+    p += 4;
+}
+
+std::string reason ()
+{
+    return errno != 0 ? std::strerror (errno) : "input/output error";
+}
+} // namespace
+
 WavWriter::~WavWriter ()
 {
-    if (file)
-        sf_close (file);
+    std::string ignored;
+    close (ignored);
+}
+
+bool WavWriter::writeHeader (std::uint32_t dataBytes)
+{
+    unsigned char header[kHeaderBytes];
+    unsigned char* p = header;
+    putTag (p, "RIFF");
+    put32 (p, kHeaderBytes - 8 + dataBytes);
+    putTag (p, "WAVE");
+    putTag (p, "fmt ");
+    put32 (p, 18);
+    put16 (p, 3); // WAVE_FORMAT_IEEE_FLOAT
+    put16 (p, kChannels);
+    put32 (p, static_cast<std::uint32_t> (rate));
+    put32 (p, static_cast<std::uint32_t> (rate) * kBytesPerFrame);
+    put16 (p, kBytesPerFrame);
+    put16 (p, 32);
+    put16 (p, 0);
+    putTag (p, "fact");
+    put32 (p, 4);
+    put32 (p, dataBytes / kBytesPerFrame);
+    putTag (p, "data");
+    put32 (p, dataBytes);
+    file.seekp (0);
+    file.write (reinterpret_cast<const char*> (header), sizeof header);
+    return static_cast<bool> (file);
 }
 
 bool WavWriter::open (const std::string& path, int sampleRate, std::string& error)
 {
-    SF_INFO info {};
-    info.samplerate = sampleRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    file = sf_open (path.c_str (), SFM_WRITE, &info);
-    if (file == nullptr)
+    errno = 0;
+    file.open (std::filesystem::path (path), std::ios::binary | std::ios::trunc);
+    rate = sampleRate;
+    if (!file.is_open () || !writeHeader (0))
     {
-        error = "cannot write " + path + ": " + sf_strerror (nullptr);
+        error = "cannot write " + path + ": " + reason ();
+        file.close ();
         return false;
     }
     filePath = path;
@@ -31,22 +90,29 @@ bool WavWriter::write (const float* left, const float* right, int frames, std::s
 {
     if (frames <= 0)
         return true;
-    interleaved.resize (static_cast<size_t> (frames) * 2);
+    if (static_cast<std::uint64_t> (framesWritten + frames) * kBytesPerFrame > kMaxDataBytes)
+    {
+        error = "cannot write " + filePath + ": too long for a WAV file";
+        return false;
+    }
+    bytes.resize (static_cast<size_t> (frames) * kBytesPerFrame);
+    unsigned char* p = bytes.data ();
     for (int i = 0; i < frames; ++i)
     {
-        const float s[2] = {left[i], right[i]};
-        for (int c = 0; c < 2; ++c)
+        for (const float s : {left[i], right[i]})
         {
-            if (!std::isfinite (s[c]))
+            if (!std::isfinite (s))
                 ++nonFinite;
             else
-                peakValue = std::fmax (peakValue, std::fabs (s[c]));
-            interleaved[static_cast<size_t> (i) * 2 + static_cast<size_t> (c)] = s[c];
+                peakValue = std::fmax (peakValue, std::fabs (s));
+            put32 (p, std::bit_cast<std::uint32_t> (s));
         }
     }
-    if (sf_writef_float (file, interleaved.data (), frames) != frames)
+    errno = 0;
+    file.write (reinterpret_cast<const char*> (bytes.data ()), static_cast<std::streamsize> (bytes.size ()));
+    if (!file)
     {
-        error = "cannot write " + filePath + ": " + sf_strerror (file);
+        error = "cannot write " + filePath + ": " + reason ();
         return false;
     }
     framesWritten += frames;
@@ -55,14 +121,14 @@ bool WavWriter::write (const float* left, const float* right, int frames, std::s
 
 bool WavWriter::close (std::string& error)
 {
-    if (file == nullptr)
+    if (!file.is_open ())
         return true;
-    sf_write_sync (file);
-    const int rc = sf_close (file);
-    file = nullptr;
-    if (rc != 0)
+    errno = 0;
+    const bool ok = static_cast<bool> (file) && writeHeader (static_cast<std::uint32_t> (framesWritten * kBytesPerFrame));
+    file.close ();
+    if (!ok || file.fail ())
     {
-        error = "cannot finish " + filePath + ": " + sf_error_number (rc);
+        error = "cannot finish " + filePath + ": " + reason ();
         return false;
     }
     return true;

@@ -1,12 +1,12 @@
-// Writes the render as a 32-bit float stereo WAV file through libsndfile and keeps the figures of
-// the one-line summary: length, peak and any sample that is not a finite number.
+// Writes the render as a 32-bit float stereo WAV file and keeps the figures of the one-line
+// summary: length, peak and any sample that is not a finite number. Written by hand rather than
+// through a library so that the Windows build of the tool needs nothing but the C++ library.
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
-
-typedef struct sf_private_tag SNDFILE;
 
 namespace Vorlix::Render {
 
@@ -20,6 +20,7 @@ public:
 
     bool open (const std::string& path, int sampleRate, std::string& error);
     bool write (const float* left, const float* right, int frames, std::string& error);
+    /** Fills in the chunk sizes; a file whose sizes were never written reads as empty. */
     bool close (std::string& error);
 
     std::int64_t frames () const { return framesWritten; }
@@ -27,9 +28,12 @@ public:
     std::int64_t nonFiniteSamples () const { return nonFinite; }
 
 private:
-    SNDFILE* file = nullptr;
+    bool writeHeader (std::uint32_t dataBytes);
+
+    std::ofstream file;
     std::string filePath;
-    std::vector<float> interleaved;
+    std::vector<unsigned char> bytes;
+    int rate = 0;
     std::int64_t framesWritten = 0;
     float peakValue = 0.f;
     std::int64_t nonFinite = 0;

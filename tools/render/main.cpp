@@ -109,6 +109,13 @@ int run (const Render::RenderOptions& options)
         return fail (error);
     if (!options.preset.empty () && !Render::importPresetFile (*instance, classInfo.cid, options.preset, error))
         return fail (error);
+    if (options.precise && !Render::setOscillatorMode (*instance, *options.precise, error))
+        return fail (error);
+
+    if (!options.saveState.empty () && !Render::saveComponentState (*instance, options.saveState, error))
+        return fail (error);
+    if (!options.exportPreset.empty () && !Render::exportPresetFile (*instance, options.exportPreset, error))
+        return fail (error);
 
     if (!options.screenshot.empty ())
     {

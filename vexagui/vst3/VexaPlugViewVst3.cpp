@@ -2,10 +2,16 @@
 // by the host's run loop.
 #include "vexagui/vst3/VexaPlugViewVst3.h"
 
+#ifdef _WIN32
+#include "vexagui/platform/win32/VexaOpenGLContextWGL.h"
+#include "vexagui/platform/win32/VexaViewWin32.h"
+#include "vexagui/platform/win32/VexaWin32DesktopScale.h"
+#else
 #include "vexagui/platform/x11/VexaOpenGLContextGLX.h"
 #include "vexagui/platform/x11/VexaViewX11.h"
 #include "vexagui/platform/x11/VexaX11DesktopScale.h"
 #include "vexagui/platform/x11/VexaX11RunLoopClient.h"
+#endif
 #include "vexagui/render/opengl/VexaRendererOpenGL.h"
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaVst3Keys.h"
@@ -22,13 +28,49 @@ using Steinberg::kResultFalse;
 using Steinberg::kResultTrue;
 
 // The native side of one open editor: created with the view object, reused across re-attachments.
+#ifdef _WIN32
+struct VexaPlugViewVst3::PlatformBlock {
+    void* parent = nullptr;  // the host's HWND while attached; not owned
+    VexaViewWin32 view;      // its timer draws the frames
+    VexaOpenGLContextWGL context;
+    static VexaNativeSurface parentSurface(void* window) { return VexaNativeSurface::win32Window(window); }
+    void connect(Steinberg::IPlugFrame*) {}
+    void disconnect() {}
+};
+#else
 struct VexaPlugViewVst3::PlatformBlock {
     void* parent = nullptr;  // the host's X11 window id while attached; not owned
     VexaViewX11 view;
     VexaOpenGLContextGLX context;
     VexaX11RunLoopClient runLoopClient{view};
     Steinberg::Linux::IRunLoop* runLoop = nullptr;  // one reference held while connected
+
+    static VexaNativeSurface parentSurface(void* window) {
+        return VexaNativeSurface::x11Window(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(window)));
+    }
+    // Without a run loop from the host nothing pumps the view: it stays blank but harmless.
+    void connect(Steinberg::IPlugFrame* plugFrame) {
+        Steinberg::Linux::IRunLoop* loop = nullptr;
+        if (plugFrame != nullptr &&
+            plugFrame->queryInterface(Steinberg::Linux::IRunLoop::iid, reinterpret_cast<void**>(&loop)) ==
+                Steinberg::kResultOk &&
+            loop != nullptr) {
+            if (runLoopClient.connect(loop))
+                runLoop = loop;
+            else
+                loop->release();
+        }
+    }
+    // The host's handlers go first: the view's connection closes when it detaches.
+    void disconnect() {
+        runLoopClient.disconnect();
+        if (runLoop != nullptr) {
+            runLoop->release();
+            runLoop = nullptr;
+        }
+    }
 };
+#endif
 
 namespace {
 
@@ -88,8 +130,7 @@ void VexaPlugViewVst3::attachedToParent() {
     p.view.setKeyboardInputEnabled(false);
 
     p.view.setContentScale(scale);
-    const auto windowId = static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(systemWindow));
-    if (!p.view.attachToSurface(VexaNativeSurface::x11Window(windowId), toLogical(rect.getWidth(), scale),
+    if (!p.view.attachToSurface(PlatformBlock::parentSurface(systemWindow), toLogical(rect.getWidth(), scale),
                                 toLogical(rect.getHeight(), scale)))
         return;
 
@@ -97,17 +138,7 @@ void VexaPlugViewVst3::attachedToParent() {
     renderer.redrawCallback = [this] { requestNativeRedraw(); };
     renderer.attachToSurface(p.view.nativeSurface());  // failure: frames simply draw nothing
 
-    // Without a run loop from the host nothing pumps the view: it stays blank but harmless.
-    Steinberg::Linux::IRunLoop* runLoop = nullptr;
-    if (plugFrame != nullptr &&
-        plugFrame->queryInterface(Steinberg::Linux::IRunLoop::iid, reinterpret_cast<void**>(&runLoop)) ==
-            Steinberg::kResultOk &&
-        runLoop != nullptr) {
-        if (p.runLoopClient.connect(runLoop))
-            p.runLoop = runLoop;
-        else
-            runLoop->release();
-    }
+    p.connect(plugFrame);
 
     editor.syncContext();
     p.view.requestRedraw();
@@ -122,12 +153,7 @@ void VexaPlugViewVst3::removedFromParent() { detachPlatform(); }
 void VexaPlugViewVst3::detachPlatform() {
     if (!platform) return;
     PlatformBlock& p = *platform;
-    // The host's handlers go first: the view's connection closes when it detaches.
-    p.runLoopClient.disconnect();
-    if (p.runLoop != nullptr) {
-        p.runLoop->release();
-        p.runLoop = nullptr;
-    }
+    p.disconnect();
     // Unbound at once, not when the view is destroyed: hosts keep removed views around, and
     // another view may then take the renderer.
     if (renderer.glContext == &p.context) {
@@ -244,7 +270,11 @@ void VexaPlugViewVst3::followResize(const DrawableSize& before) {
     p.view.requestRedraw();
 }
 
+#ifdef _WIN32
+float VexaPlugViewVst3::environmentScale() { return win32::windowScale(systemWindow); }
+#else
 float VexaPlugViewVst3::environmentScale() { return x11::desktopScale(); }
+#endif
 
 bool VexaPlugViewVst3::settleScale() {
     if (scaleSettled) return false;

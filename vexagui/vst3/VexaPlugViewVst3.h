@@ -25,8 +25,13 @@ struct VexaWindowEvent;
 
 class VexaPlugViewVst3 : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport {
 public:
-    // The platform type this bridge embeds into: the host passes an X11 window id.
+    // The platform type this bridge embeds into: the host passes an X11 window id (on Windows
+    // an HWND; the view's own timer pumps it there, as Windows hosts give no run loop).
+#ifdef _WIN32
+    static constexpr const char* kPlatformType = "HWND";
+#else
     static constexpr const char* kPlatformType = "X11EmbedWindowID";
+#endif
 
     // The editor and the renderer belong to the plug-in. When `owner` (the plug-in) is given, the
     // view holds a reference to it until the view is gone, so that a host releasing the plug-in
@@ -75,8 +80,9 @@ public:
     REFCOUNT_METHODS(Steinberg::CPluginView)
 
 protected:
-    // The scale when the host gives none: the X server's Xft.dpi (1, 1.5 or 2). Asked once, on the
-    // first getSize or attachment without a host call.
+    // The scale when the host gives none: the X server's Xft.dpi (Windows: GetDpiForWindow of the
+    // host's window, else the system's DPI), as 1, 1.5 or 2. Asked once, on the first getSize or
+    // attachment without a host call.
     virtual float environmentScale();
 
     VexaEditor& editor;

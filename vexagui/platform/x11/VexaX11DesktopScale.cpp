@@ -11,16 +11,6 @@
 
 namespace vexagui::x11 {
 
-float scaleFromDpi (double dpi)
-{
-    if (! std::isfinite (dpi) || dpi <= 0.0)
-        return 1.0f;
-    const double ratio = dpi / 96.0;
-    if (ratio < 1.25)
-        return 1.0f;
-    return ratio < 1.75 ? 1.5f : 2.0f;
-}
-
 std::optional<double> xftDpiFromResources (const char* resources)
 {
     if (resources == nullptr)

@@ -2,13 +2,13 @@
 // GNOME, KDE and xrdb set for HiDPI screens) over the 96 dots per inch of an unscaled screen.
 #pragma once
 
+#include "../VexaDpiScale.h"
+
 #include <optional>
 
 namespace vexagui::x11 {
 
-/** dpi / 96 rounded to the nearest of 1, 1.5 and 2 (halfway rounds up); 1 for a dpi that is not a
-    positive finite number. The editor's artwork exists at 1x and 2x: larger scales gain nothing. */
-float scaleFromDpi (double dpi);
+using ::vexagui::scaleFromDpi;
 
 /** The Xft.dpi value in the text of an X resource database (the RESOURCE_MANAGER property), if it
     has one that reads as a number. */

@@ -1,6 +1,32 @@
 // Run-time lookup of the OpenGL entry points.
 #include "VexaGlFunctions.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+namespace vexagui {
+
+namespace {
+// wglGetProcAddress answers for the functions after OpenGL 1.1 only; the 1.1 ones are exported by
+// opengl32.dll itself.
+PROC lookUpProc (const char* name)
+{
+    PROC proc = wglGetProcAddress (name);
+    // Some drivers answer 1, 2, 3 or -1 instead of null for a function they lack.
+    const auto value = reinterpret_cast<INT_PTR> (proc);
+    if (proc != nullptr && value != 1 && value != 2 && value != 3 && value != -1)
+        return proc;
+    HMODULE gl = GetModuleHandleW (L"opengl32.dll");
+    return gl != nullptr ? GetProcAddress (gl, name) : nullptr;
+}
+template <typename Fn>
+bool lookUp (Fn& fn, const char* name)
+{
+    // Through void*: PROC is a generic function pointer type that each entry point is cast from.
+    fn = reinterpret_cast<Fn> (reinterpret_cast<void*> (lookUpProc (name)));
+    return fn != nullptr;
+}
+#else
 // The one libGL symbol this module links against; declared here rather than through <GL/glx.h>,
 // whose <GL/gl.h> would bring a second, compatibility-profile set of declarations.
 extern "C" void (*glXGetProcAddressARB (const GLubyte* name)) ();
@@ -14,6 +40,7 @@ bool lookUp (Fn& fn, const char* name)
     fn = reinterpret_cast<Fn> (glXGetProcAddressARB (reinterpret_cast<const GLubyte*> (name)));
     return fn != nullptr;
 }
+#endif
 } // namespace
 
 bool VexaGlFunctions::load ()
