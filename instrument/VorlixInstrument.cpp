@@ -345,8 +345,7 @@ void VorlixInstrument::AudioBlock::setOutput (float* left, float* right, int fra
     outLeft = left;
     outRight = right;
     outLeft64 = outRight64 = nullptr;
-    outFrames = frames > 0 ? frames : 0;
-    rendered = 0;
+    startOutput (frames);
 }
 
 void VorlixInstrument::AudioBlock::setOutput (double* left, double* right, int frames)
@@ -354,6 +353,11 @@ void VorlixInstrument::AudioBlock::setOutput (double* left, double* right, int f
     outLeft64 = left;
     outRight64 = right;
     outLeft = outRight = nullptr;
+    startOutput (frames);
+}
+
+void VorlixInstrument::AudioBlock::startOutput (int frames)
+{
     outFrames = frames > 0 ? frames : 0;
     rendered = 0;
 }

@@ -140,6 +140,8 @@ public:
         void reportRecentredDetunes (Report&& report);
 
     private:
+        void startOutput (int frames);
+
         VorlixInstrument& instrument;
         bool owned = false;
         unsigned recentred = 0;
