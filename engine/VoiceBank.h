@@ -26,6 +26,7 @@ public:
     uint32_t lastStamp = 0;
     bool chordFlag = false;
     std::vector<DelayedNote> delayedNotes;
+    bool sustainPedal = false; // down: note-offs leave their voices sounding
 
     VoiceBank()
     {
@@ -80,14 +81,13 @@ public:
             voiceAt(same).trigger(true, legatoStart, cv, velocity, 0);
         else
         {
-            // Steal the first released voice, else the oldest assigned one.
-            int p = 0;
-            for (int i = 0; i < assigned; ++i)
-                if (voiceAt(i).released)
-                {
-                    p = i;
-                    break;
-                }
+            // Steal a voice whose key is up: the first released one (already fading), else the
+            // first held only by the pedal, else the oldest assigned one.
+            int p = firstAssigned([](const Voice& v) { return v.released; });
+            if (p < 0)
+                p = firstAssigned([](const Voice& v) { return v.pedalHeld; });
+            if (p < 0)
+                p = 0;
             Voice& victim = voiceAt(p);
             if (held && !noteMan.full() && noteMan.find(victim.targetPitch) >= 0)
             {
@@ -118,6 +118,30 @@ public:
             delayedNotes.push_back(d);
             return;
         }
+        if (sustainPedal)
+            holdForPedal(cv);
+        else
+            releaseKey(cv);
+    }
+
+    // Sustain pedal (CC 64). Lifting it releases every note whose key is up, as its note-off
+    // would have, so a monophonic voice returns to a key that is still held.
+    void setSustain(bool down)
+    {
+        sustainPedal = down;
+        if (down)
+            return;
+        for (int p; (p = firstAssigned([](const Voice& v) { return v.pedalHeld; })) >= 0;)
+        {
+            Voice& v = voiceAt(p);
+            v.pedalHeld = false;
+            releaseKey(v.targetPitch);
+        }
+    }
+
+    // Note-off that the pedal cannot hold.
+    void releaseKey(float cv)
+    {
         if (!noteMan.full())
             noteMan.remove(cv);
 
@@ -153,8 +177,10 @@ public:
         }
         else
         {
+            // Past the pedal: all-notes-off means silence after the release, pedal or not.
+            compact();
             for (int j = 0; j < activeCount && j < kNumVoices; ++j)
-                Release(voiceAt(j).targetPitch, 0);
+                releaseKey(voiceAt(j).targetPitch);
             for (int i = std::max(activeCount, int32_t(0)); i < poly; ++i)
                 voiceAt(i).stopNow();
         }
@@ -200,6 +226,26 @@ public:
     }
 
 private:
+    // Key up while the pedal is down: the key leaves the held-note memory, its voice sounds on.
+    void holdForPedal(float cv)
+    {
+        if (!noteMan.full())
+            noteMan.remove(cv);
+        const int vp = findAssigned(cv);
+        if (vp >= 0)
+            voiceAt(vp).pedalHeld = true;
+    }
+
+    template <typename Pred>
+    int firstAssigned(Pred pred)
+    {
+        const int assigned = std::min(activeCount, int32_t(kNumVoices));
+        for (int i = 0; i < assigned; ++i)
+            if (pred(voiceAt(i)))
+                return i;
+        return -1;
+    }
+
     static int32_t saturate(int64_t v)
     {
         return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));

@@ -122,3 +122,14 @@ int VorlixGenPolyphonic::activeVoiceCount()
             ++n;
     return n;
 }
+
+void VorlixGenPolyphonic::setPitchBend(float semitones)
+{
+    if (!std::isfinite(semitones))
+        return;
+    const float octaves = semitones * 0.083333336f; // 1/12 in single precision, as for notes
+    patchVoice.setPitchBend(octaves);
+    patchVoice.bend = octaves; // the patch voice never renders; rebuilt voices start at the wheel
+    for (VorlixGenVoice& v : voiceBank.voices)
+        v.setPitchBend(octaves);
+}

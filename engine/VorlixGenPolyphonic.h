@@ -19,6 +19,9 @@ public:
     float sampleRate = 44100.0f;
     float invSampleRate = 1.0f / 44100.0f;
     std::string programName; // set by the owner; the engine never reads it
+    // Samples since the last control update, 0..15. Kept across blocks, so that the updates fall
+    // on the same samples however the host cuts its stream into blocks.
+    int32_t controlPhase = 0;
 
     VorlixGenPolyphonic();
 
@@ -42,11 +45,16 @@ public:
     // Non-idle voices among the first polyphony entries of the order list.
     int activeVoiceCount();
 
+    // Pitch-wheel offset for every voice, sounding or not; 0 is exactly no bend.
+    void setPitchBend(float semitones);
+    // Sustain pedal: down holds note-offs; up releases every note whose key is up.
+    void setSustain(bool down) { voiceBank.setSustain(down); }
+
 private:
     template <typename T>
-    void renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long head, long groups, float coefScale);
+    void renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long frames, float coefScale);
     template <typename T>
-    void renderVoicePair(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride, long head, long groups,
+    void renderVoicePair(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride, long frames,
                          float coefScale);
     template <typename T>
     void renderWithDelayedNotes(T* left, T* right, long stride, long frames, float coefScale);
@@ -78,26 +86,28 @@ inline int VorlixGenPolyphonic::renderedVoices() const
 }
 
 template <typename T>
-void VorlixGenPolyphonic::renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long head, long groups,
+void VorlixGenPolyphonic::renderVoice(VorlixGenVoice& v, T* left, T* right, long stride, long frames,
                                       float coefScale)
 {
-    if (head > 0)
-        v.renderAdd(left, right, stride, static_cast<int>(head));
-    long k = head;
-    for (long g = 0; g < groups; ++g, k += kControlInterval)
+    int32_t phase = controlPhase;
+    for (long k = 0; k < frames && !v.isIdle();)
     {
-        v.controlTick(coefScale);
-        v.renderAdd(left + k * stride, right + k * stride, stride, kControlInterval);
+        if (phase == 0)
+            v.controlTick(coefScale);
+        const long room = frames - k < kControlInterval - phase ? frames - k : kControlInterval - phase;
+        const int n = v.samplesUntilIdle(static_cast<int>(room));
+        v.renderAdd(left + k * stride, right + k * stride, stride, n);
+        k += n;
+        phase = static_cast<int32_t>((phase + n) % kControlInterval);
     }
 }
 
 template <typename T>
 void VorlixGenPolyphonic::renderWithDelayedNotes(T* left, T* right, long stride, long frames, float coefScale)
 {
-    const long head = frames % kControlInterval;
     for (long k = 0; k < frames; ++k)
     {
-        if (k >= head && (k - head) % kControlInterval == 0)
+        if ((controlPhase + k) % kControlInterval == 0)
         {
             for (int i = 0; i < renderedVoices(); ++i)
             {
@@ -134,13 +144,14 @@ void VorlixGenPolyphonic::processReplacingT(T* left, T* right, int stride, long 
             right[k] = T(0);
 
     const float coefScale = float(kControlInterval) * invSampleRate;
+    controlPhase = controlPhase >= 0 && controlPhase < kControlInterval ? controlPhase : 0;
+    const int32_t nextPhase = static_cast<int32_t>((controlPhase + frames) % kControlInterval);
     if (!voiceBank.delayedNotes.empty())
     {
         renderWithDelayedNotes(left, right, stride, frames, coefScale);
+        controlPhase = nextPhase;
         return;
     }
-    const long head = frames % kControlInterval;
-    const long groups = frames / kControlInterval;
     // Sounding voices in order, rendered two at a time: the sums per sample keep the order of
     // rendering voice after voice.
     VorlixGenVoice* sounding[VoiceBank<VorlixGenVoice>::kNumVoices];
@@ -153,31 +164,44 @@ void VorlixGenPolyphonic::processReplacingT(T* left, T* right, int stride, long 
     }
     int i = 0;
     for (; i + 1 < count; i += 2)
-        renderVoicePair(*sounding[i], *sounding[i + 1], left, right, stride, head, groups, coefScale);
+        renderVoicePair(*sounding[i], *sounding[i + 1], left, right, stride, frames, coefScale);
     if (i < count)
-        renderVoice(*sounding[i], left, right, stride, head, groups, coefScale);
+        renderVoice(*sounding[i], left, right, stride, frames, coefScale);
+    controlPhase = nextPhase;
 }
 
 template <typename T>
 void VorlixGenPolyphonic::renderVoicePair(VorlixGenVoice& a, VorlixGenVoice& b, T* left, T* right, long stride,
-                                          long head, long groups, float coefScale)
+                                          long frames, float coefScale)
 {
-    auto span = [&](long at, int n) {
-        if (a.pairsWith(b))
-            VorlixGenVoice::renderPairAdd(a, b, left + at * stride, right + at * stride, stride, n);
+    int32_t phase = controlPhase;
+    for (long k = 0; k < frames;)
+    {
+        const bool aOn = !a.isIdle();
+        const bool bOn = !b.isIdle();
+        if (!aOn && !bOn)
+            return;
+        if (phase == 0)
+        {
+            if (aOn)
+                a.controlTick(coefScale);
+            if (bOn)
+                b.controlTick(coefScale);
+        }
+        const int n = static_cast<int>(frames - k < kControlInterval - phase ? frames - k : kControlInterval - phase);
+        T* l = left + k * stride;
+        T* r = right + k * stride;
+        if (aOn && bOn && a.pairsWith(b))
+            VorlixGenVoice::renderPairAdd(a, b, l, r, stride, n);
         else
         {
-            a.renderAdd(left + at * stride, right + at * stride, stride, n);
-            b.renderAdd(left + at * stride, right + at * stride, stride, n);
+            // Each voice stops on the sample its release ends.
+            if (aOn)
+                a.renderAdd(l, r, stride, a.samplesUntilIdle(n));
+            if (bOn)
+                b.renderAdd(l, r, stride, b.samplesUntilIdle(n));
         }
-    };
-    if (head > 0)
-        span(0, static_cast<int>(head));
-    long k = head;
-    for (long g = 0; g < groups; ++g, k += kControlInterval)
-    {
-        a.controlTick(coefScale);
-        b.controlTick(coefScale);
-        span(k, kControlInterval);
+        k += n;
+        phase = static_cast<int32_t>((phase + n) % kControlInterval);
     }
 }

@@ -92,6 +92,9 @@ void VorlixGenVoice::setSampleRate(float rate)
     ampEnv.setSampleRate(rate);
     filterL.sampleRate = rate;
     filterR.sampleRate = rate;
+    // 4 ms time constant: smooths the 7-bit steps of a plain wheel and still follows a fast
+    // vibrato by hand.
+    bendSmoothing = 1.0f - std::exp(-16.0f / (rate * 0.004f));
 }
 
 float VorlixGenVoice::levelCurve(float value)
@@ -249,6 +252,9 @@ void VorlixGenVoice::trigger(bool restart, bool legatoStart, float cv, float vel
         ampEnv.outputScale = 1.0f;
         ampEnv.sustainScale = 1.0f;
         ampEnv.counter = 0.0f;
+        // A new note starts where the wheel stands, not where this voice last heard it.
+        if (!legatoStart)
+            bend = bendTarget;
     }
 
     if (keyTrackDivisor > 0.0f)
@@ -262,9 +268,10 @@ void VorlixGenVoice::trigger(bool restart, bool legatoStart, float cv, float vel
         keyTrackOffset = 0.0f;
 
     for (VorlixGenOsc& o : osc)
-        o.noteOn(true, currentPitch, vel, length, false);
+        o.noteOn(true, currentPitch + bend, vel, length, false);
 
     released = false;
+    pedalHeld = false;
     latchedPanRight = panRight;
     latchedPanLeft = panLeft;
 }
@@ -273,6 +280,7 @@ void VorlixGenVoice::release()
 {
     noteLength = 0;
     started = false;
+    pedalHeld = false;
     ampEnv.enterRelease();
     filterEnv.enterRelease();
     released = true;
@@ -281,13 +289,18 @@ void VorlixGenVoice::release()
 void VorlixGenVoice::controlTick(float coefScale)
 {
     const float p = currentPitch;
+    const float b = bend;
     float k = slideCoef * coefScale * 2756.25f; // = slide coefficient * 44100 / sample rate
     k = k < 1.0f ? k : 1.0f;
     k = k > 0.0f ? k : 0.0f;
     for (VorlixGenOsc& o : osc)
     {
-        o.pitch = p;
+        o.pitch = p + b;
         o.updateFrequencies();
     }
     currentPitch = syn::Math::smoothGoal(p, targetPitch, k);
+    // Within a hundredth of a cent the wheel's value is taken exactly, so that centre is
+    // exactly no bend again.
+    const float d = bendTarget - b;
+    bend = (d > 1.0e-5f || d < -1.0e-5f) ? b + d * bendSmoothing : bendTarget;
 }

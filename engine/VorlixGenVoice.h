@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <type_traits>
 
@@ -65,6 +66,13 @@ public:
     float centre = 0.0f;
     bool started = false;
     bool released = true;
+    bool pedalHeld = false; // key up, kept sounding by the sustain pedal
+    // Pitch-wheel offset in octaves: where the wheel stands, and what sounds. The sounding value
+    // follows the wheel once per control step, so a wheel that arrives in coarse steps glides
+    // instead of zippering.
+    float bendTarget = 0.0f;
+    float bend = 0.0f;
+    float bendSmoothing = 0.0866f; // share of the remaining distance per control step (44.1 kHz)
     // Inputs of the last envelope-curve evaluation: a held envelope gives the same inputs every
     // sample, and the same inputs give the same curve values.
     float curveInA = kNoInput;
@@ -90,6 +98,11 @@ public:
     // All-notes-off with stop: silent within the same sample.
     void stopNow() { ampEnv.stopNow(); }
     bool isIdle() const { return ampEnv.state == kEnvIdle; }
+    // How many of the next n samples the voice still sounds, counting the sample on which its
+    // release ends: rendering stops exactly there, whatever the block size.
+    int samplesUntilIdle(int n) const;
+
+    void setPitchBend(float octaves) { bendTarget = octaves; }
 
     // Once per 16 samples, before them; coefScale = 16 / sample rate.
     void controlTick(float coefScale);
@@ -161,6 +174,18 @@ private:
     }
     inline float finish(VorlixGenFilter& filter, float x, float resonance, float pan);
 };
+
+inline int VorlixGenVoice::samplesUntilIdle(int n) const
+{
+    if (ampEnv.state != kEnvRelease || ampEnv.gateCountdown > 0)
+        return n;
+    // Exact: both are whole or nearly whole sample counts far below 2^24.
+    const float left = ampEnv.releaseSamples - ampEnv.counter;
+    if (!(left < float(n)))
+        return n;
+    const int releasing = left > 0.0f ? static_cast<int>(std::ceil(left)) : 0;
+    return releasing + 1 < n ? releasing + 1 : n;
+}
 
 inline float VorlixGenVoice::finish(VorlixGenFilter& filter, float x, float resonance, float pan)
 {

@@ -93,6 +93,7 @@ void VorlixInstrument::initialize ()
         engine->clear ();
         engine->setSampleRate (processSampleRate);
         VorlixEngineOps::releaseAll (*engine);
+        midi.reset (*engine);
         releaseEngine ();
     }
     {
@@ -316,16 +317,63 @@ void VorlixInstrument::AudioBlock::setParam (int id, double value)
 
 void VorlixInstrument::AudioBlock::noteOn (int pitch, double velocity)
 {
-    // MIDI pitches only: anything else has no musical meaning and would push the oscillators
-    // outside any sensible frequency.
-    if (pitch >= 0 && pitch <= 127)
-        VorlixEngineOps::noteOn (*instrument.engine, pitch, toUnit (velocity));
+    instrument.midi.noteOn (*instrument.engine, pitch, toUnit (velocity));
 }
 
 void VorlixInstrument::AudioBlock::noteOff (int pitch)
 {
-    if (pitch >= 0 && pitch <= 127)
-        VorlixEngineOps::noteOff (*instrument.engine, pitch);
+    instrument.midi.noteOff (*instrument.engine, pitch);
+}
+
+void VorlixInstrument::AudioBlock::pitchBend (double position)
+{
+    instrument.midi.pitchBend (*instrument.engine, static_cast<float> (position));
+}
+
+void VorlixInstrument::AudioBlock::controlChange (int controller, int value)
+{
+    instrument.midi.controlChange (*instrument.engine, controller, value);
+}
+
+void VorlixInstrument::AudioBlock::midiMessage (const std::uint8_t* bytes, int size)
+{
+    instrument.midi.message (*instrument.engine, bytes, size);
+}
+
+void VorlixInstrument::AudioBlock::setOutput (float* left, float* right, int frames)
+{
+    outLeft = left;
+    outRight = right;
+    outLeft64 = outRight64 = nullptr;
+    startOutput (frames);
+}
+
+void VorlixInstrument::AudioBlock::setOutput (double* left, double* right, int frames)
+{
+    outLeft64 = left;
+    outRight64 = right;
+    outLeft = outRight = nullptr;
+    startOutput (frames);
+}
+
+void VorlixInstrument::AudioBlock::startOutput (int frames)
+{
+    outFrames = frames > 0 ? frames : 0;
+    rendered = 0;
+}
+
+void VorlixInstrument::AudioBlock::renderUntil (int offset)
+{
+    const int end = offset < outFrames ? offset : outFrames;
+    if (end <= rendered)
+        return;
+    // The engine keeps its control step's phase across calls, so rendering in pieces gives the
+    // samples of one call.
+    if (outLeft && outRight)
+        render (outLeft + rendered, outRight + rendered, end - rendered);
+    else if (outLeft64 && outRight64)
+        render (outLeft64 + rendered, outRight64 + rendered, end - rendered);
+    rendered = end;
 }
 
 void VorlixInstrument::AudioBlock::render (float* left, float* right, int frames)

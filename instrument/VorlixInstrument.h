@@ -11,10 +11,12 @@
 
 #include "VorlixEngineHandoff.h"
 #include "VorlixInstrumentState.h"
+#include "VorlixMidiInput.h"
 #include "VorlixParameters.h"
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -114,9 +116,23 @@ public:
         /** MIDI pitch 0..127 (others are ignored), velocity 0..1. */
         void noteOn (int pitch, double velocity);
         void noteOff (int pitch);
+        /** The wheel, -1..1 with 0 exactly centre (clamped, NaN is centre). */
+        void pitchBend (double position);
+        /** A MIDI control change, value 0..127: CC 64, 120, 121, 123 and RPN 0 (VorlixMidiInput). */
+        void controlChange (int controller, int value);
+        /** One short raw MIDI message (a format that carries MIDI bytes, LV2 or JACK). */
+        void midiMessage (const std::uint8_t* bytes, int size);
         void render (float* left, float* right, int frames);
         /** Rendered in single precision and widened. */
         void render (double* left, double* right, int frames);
+
+        /** Sample-accurate playing: give the block's output once, then before each timed input
+            renderUntil (its offset), and renderUntil (frames) at the end. Offsets at or before
+            what is rendered render nothing; beyond the block they stop at its end. With no output
+            (null buffers) the inputs still apply. */
+        void setOutput (float* left, float* right, int frames);
+        void setOutput (double* left, double* right, int frames);
+        void renderUntil (int offset);
         /** Detunes a sync switch re-centred that the host has not heard of yet: `report` (id,
             value) returns whether it could pass the value on; what it could not stays for the
             next block. */
@@ -124,9 +140,17 @@ public:
         void reportRecentredDetunes (Report&& report);
 
     private:
+        void startOutput (int frames);
+
         VorlixInstrument& instrument;
         bool owned = false;
         unsigned recentred = 0;
+        float* outLeft = nullptr;
+        float* outRight = nullptr;
+        double* outLeft64 = nullptr;
+        double* outRight64 = nullptr;
+        int outFrames = 0;
+        int rendered = 0;
         unsigned savedMxcsr = 0;
     };
 
@@ -173,6 +197,9 @@ private:
     // The plain value each engine index last received or will receive from the handoff; the
     // oscillator-detune copy commands read it.
     std::array<std::atomic<float>, VorlixEngineHandoff::kNumIndices> engineValues {};
+    // The wheel, its range, the pedal: the engine's owner only. Never stored: a fresh instance
+    // starts centred with the pedal up.
+    VorlixMidiInput midi;
     std::atomic<bool> active {false};
     std::atomic<bool> engineBusy {false};
     std::atomic<int> voiceCount {0};

@@ -55,6 +55,12 @@ tresult PLUGIN_API VorlixVst3Plugin::queryInterface (const TUID iid, void** obj)
         *obj = static_cast<Vorlix::IVorlixPresetAccess*> (presetAccess.get ());
         return kResultOk;
     }
+    if (FUnknownPrivate::iidEqual (iid, Vst::IMidiMapping::iid))
+    {
+        addRef ();
+        *obj = static_cast<Vst::IMidiMapping*> (this);
+        return kResultOk;
+    }
     return SingleComponentEffect::queryInterface (iid, obj);
 }
 

@@ -1,6 +1,8 @@
 // The VST 3 calls, translated into the instrument's core.
 #include "VorlixVst3Plugin.h"
 
+#include "VorlixVst3Controllers.h"
+#include "VorlixVst3TimedInput.h"
 #include "VorlixVst3View.h"
 
 #include "pluginterfaces/base/ibstream.h"
@@ -88,6 +90,15 @@ tresult PLUGIN_API VorlixVst3Plugin::initialize (FUnknown* context)
         parameters.addParameter (title, nullptr, 0, VorlixParameters::defaultValue (id),
                                  ParameterInfo::kCanAutomate, static_cast<ParamID> (id), kRootUnitId);
     }
+    // The controllers a host maps through IMidiMapping must be parameters (validators check it);
+    // hidden and not automatable, hosts neither list nor record them, and no state holds them.
+    for (const CtrlNumber controller : VorlixVst3Controllers::kMapped)
+    {
+        String128 title {};
+        UString (title, 128).fromAscii (controller == kPitchBend ? "MIDI Pitch Bend" : "MIDI Controller");
+        parameters.addParameter (title, nullptr, 0, controller == kPitchBend ? 0.5 : 0.0, ParameterInfo::kIsHidden,
+                                 VorlixVst3Controllers::idOf (controller), kRootUnitId);
+    }
     core.initialize ();
     return kResultOk;
 }
@@ -140,6 +151,9 @@ IPlugView* PLUGIN_API VorlixVst3Plugin::createView (FIDString name)
 
 tresult PLUGIN_API VorlixVst3Plugin::setParamNormalized (ParamID id, ParamValue value)
 {
+    // A controller's value is only shown back to the host; it reaches the sound in process ().
+    if (VorlixVst3Controllers::controllerOf (id) >= 0)
+        return EditController::setParamNormalized (id, value == value ? (value < 0.0 ? 0.0 : (value > 1.0 ? 1.0 : value)) : 0.0);
     core.setParamFromHost (id < static_cast<ParamID> (kNumParams) ? static_cast<int> (id) : -1, value);
     return kResultOk;
 }
@@ -148,7 +162,18 @@ ParamValue PLUGIN_API VorlixVst3Plugin::getParamNormalized (ParamID id)
 {
     if (id < static_cast<ParamID> (kNumParams))
         return core.normalizedParam (static_cast<int> (id));
+    if (VorlixVst3Controllers::controllerOf (id) >= 0)
+        return EditController::getParamNormalized (id);
     return 0.0;
+}
+
+tresult PLUGIN_API VorlixVst3Plugin::getMidiControllerAssignment (int32 busIndex, int16 channel,
+                                                                  CtrlNumber midiControllerNumber, ParamID& id)
+{
+    if (busIndex != 0 || channel < 0 || channel > 15 || !VorlixVst3Controllers::isMapped (midiControllerNumber))
+        return kResultFalse;
+    id = VorlixVst3Controllers::idOf (midiControllerNumber);
+    return kResultTrue;
 }
 
 tresult PLUGIN_API VorlixVst3Plugin::getParamStringByValue (ParamID id, ParamValue value,
@@ -211,6 +236,36 @@ tresult PLUGIN_API VorlixVst3Plugin::setState (IBStream* state)
 
 //--- processing (audio thread) ------------------------------------------------------------------
 
+// What each timed input of a block becomes in the core.
+struct VorlixVst3Plugin::TimedInput
+{
+    VorlixInstrument::AudioBlock& block;
+
+    void renderUntil (int offset) { block.renderUntil (offset); }
+
+    void parameter (ParamID id, ParamValue value)
+    {
+        if (id < static_cast<ParamID> (kNumParams))
+        {
+            block.setParam (static_cast<int> (id), value);
+            return;
+        }
+        const int controller = VorlixVst3Controllers::controllerOf (id);
+        if (controller == kPitchBend)
+            block.pitchBend (VorlixVst3Controllers::wheelPosition (value));
+        else if (controller >= 0)
+            block.controlChange (controller, VorlixVst3Controllers::controllerValue (value));
+    }
+
+    void event (const Event& e)
+    {
+        if (e.type == Event::kNoteOnEvent)
+            block.noteOn (e.noteOn.pitch, e.noteOn.velocity);
+        else if (e.type == Event::kNoteOffEvent)
+            block.noteOff (e.noteOff.pitch);
+    }
+};
+
 tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
 {
     VorlixInstrument::AudioBlock block (core);
@@ -221,53 +276,8 @@ tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
         return kResultOk;
     }
 
-    // 1. Parameter changes: the last point of each queue, for the whole block. A detune that a
-    //    switch re-centres is reported back in the same block.
-    if (IParameterChanges* changes = data.inputParameterChanges)
-    {
-        const int32 count = changes->getParameterCount ();
-        for (int32 i = 0; i < count; ++i)
-        {
-            IParamValueQueue* queue = changes->getParameterData (i);
-            if (!queue)
-                continue;
-            const int32 points = queue->getPointCount ();
-            if (points <= 0)
-                continue;
-            int32 offset = 0;
-            ParamValue value = 0.0;
-            if (queue->getPoint (points - 1, offset, value) != kResultOk)
-                continue;
-            const ParamID id = queue->getParameterId ();
-            if (id < static_cast<ParamID> (kNumParams))
-                block.setParam (static_cast<int> (id), value);
-        }
-    }
-    IParameterChanges* out = data.outputParameterChanges;
-    block.reportRecentredDetunes ([out] (int id, float value) {
-        int32 index = 0;
-        IParamValueQueue* queue = out ? out->addParameterData (static_cast<ParamID> (id), index) : nullptr;
-        int32 point = 0;
-        return queue && queue->addPoint (0, value, point) == kResultOk;
-    });
-
-    // 2. Note events, all at the start of the block in list order.
-    if (IEventList* events = data.inputEvents)
-    {
-        const int32 count = events->getEventCount ();
-        for (int32 i = 0; i < count; ++i)
-        {
-            Event event {};
-            if (events->getEvent (i, event) != kResultOk)
-                continue;
-            if (event.type == Event::kNoteOnEvent)
-                block.noteOn (event.noteOn.pitch, event.noteOn.velocity);
-            else if (event.type == Event::kNoteOffEvent)
-                block.noteOff (event.noteOff.pitch);
-        }
-    }
-
-    // 3. Audio.
+    // Parameter points, mapped controllers and notes in time order, each at its sample offset
+    // with the audio before it rendered first.
     if (data.numOutputs > 0 && data.outputs)
     {
         AudioBusBuffers& bus = data.outputs[0];
@@ -275,10 +285,21 @@ tresult PLUGIN_API VorlixVst3Plugin::process (ProcessData& data)
         if (bus.numChannels >= 2)
         {
             if (data.symbolicSampleSize == kSample64 && bus.channelBuffers64)
-                block.render (bus.channelBuffers64[0], bus.channelBuffers64[1], data.numSamples);
+                block.setOutput (bus.channelBuffers64[0], bus.channelBuffers64[1], data.numSamples);
             else if (data.symbolicSampleSize == kSample32 && bus.channelBuffers32)
-                block.render (bus.channelBuffers32[0], bus.channelBuffers32[1], data.numSamples);
+                block.setOutput (bus.channelBuffers32[0], bus.channelBuffers32[1], data.numSamples);
         }
     }
+    TimedInput input {block};
+    VorlixVst3TimedInput::play (data.inputParameterChanges, data.inputEvents, data.numSamples, input);
+
+    // A detune that a sync switch re-centred is reported back in the same block.
+    IParameterChanges* out = data.outputParameterChanges;
+    block.reportRecentredDetunes ([out] (int id, float value) {
+        int32 index = 0;
+        IParamValueQueue* queue = out ? out->addParameterData (static_cast<ParamID> (id), index) : nullptr;
+        int32 point = 0;
+        return queue && queue->addPoint (0, value, point) == kResultOk;
+    });
     return kResultOk;
 }

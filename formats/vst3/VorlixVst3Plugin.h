@@ -12,9 +12,13 @@
 #include "instrument/VorlixEditorBinding.h"
 #include "instrument/VorlixInstrument.h"
 
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+
 #include <memory>
 
-class VorlixVst3Plugin : public Steinberg::Vst::SingleComponentEffect, private VorlixInstrument::Listener
+class VorlixVst3Plugin : public Steinberg::Vst::SingleComponentEffect,
+                         public Steinberg::Vst::IMidiMapping,
+                         private VorlixInstrument::Listener
 {
 public:
     VorlixVst3Plugin ();
@@ -49,6 +53,11 @@ public:
     /** Audio thread. */
     Steinberg::tresult PLUGIN_API process (Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
 
+    /** Any thread. Pitch bend and CC 64, 120, 121, 123, on every channel of the one event bus. */
+    Steinberg::tresult PLUGIN_API getMidiControllerAssignment (Steinberg::int32 busIndex, Steinberg::int16 channel,
+                                                               Steinberg::Vst::CtrlNumber midiControllerNumber,
+                                                               Steinberg::Vst::ParamID& id) SMTG_OVERRIDE;
+
     Steinberg::tresult PLUGIN_API queryInterface (const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
     REFCOUNT_METHODS (SingleComponentEffect)
 
@@ -62,6 +71,7 @@ public:
 
 private:
     class PresetAccess;
+    struct TimedInput;
 
     // The instrument's notices, translated for the host.
     void valueChanged (int id, float value) override;

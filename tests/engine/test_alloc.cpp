@@ -109,6 +109,8 @@ TEST(RealTime, RenderingAndNotesAllocateNothing)
             engine.voiceBank.Add(true, float(note) * 0.083333336f, 0.9f, 0, 0);
             if (block % 3 == 0)
                 engine.voiceBank.Release(float(note - 14) * 0.083333336f, 0);
+            engine.setPitchBend(float(block % 9) - 4.0f);
+            engine.setSustain(block % 10 < 5);
             const long frames = 1 + (block * 37) % 512;
             engine.processReplacingT<float>(left.data(), right.data(), 1, frames, true);
             engine.setParam(kFilt1Cutoff, VorlixGenConvert::convertValue(kFilt1Cutoff, float(block % 10) / 10.0f));

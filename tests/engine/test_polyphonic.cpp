@@ -50,6 +50,40 @@ void startGlide(VorlixGenPolyphonic& e)
 
 VorlixGenVoice& firstVoice(VorlixGenPolyphonic& e) { return e.voiceBank.voices[e.voiceBank.order[0]]; }
 
+// Mean period in samples between rising zero crossings, interpolated between samples.
+double meanPeriod(const std::vector<float>& v)
+{
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+    for (std::size_t k = 1; k < v.size(); ++k)
+        if (v[k - 1] < 0.0f && v[k] >= 0.0f)
+        {
+            const double at = double(k - 1) + double(v[k - 1]) / double(v[k - 1] - v[k]);
+            if (first < 0.0)
+                first = at;
+            last = at;
+            ++crossings;
+        }
+    return crossings > 1 ? (last - first) / (crossings - 1) : 0.0;
+}
+
+// A sine note, the wheel moved while it sounds, then its period measured over two seconds.
+double periodWithBend(int note, float semitones)
+{
+    VorlixGenPolyphonic e;
+    e.setSampleRate(192000.0f);
+    e.setParam(kOsc1WaveType, 3.0f); // sine
+    e.setParam(kOsc2WaveType, 3.0f);
+    e.setParam(kFilt2Cutoff, 0.0f); // clean
+    // Low notes at a high rate: periods of thousands of samples, so that the whole-sample period
+    // rule stays within a quarter cent over the two octaves either side of note 24.
+    e.voiceBank.Add(true, cv(note), 1.0f, 0, 0);
+    render(e, 19200);
+    e.setPitchBend(semitones);
+    render(e, 19200);
+    return meanPeriod(render(e, 384000).left);
+}
+
 } // namespace
 
 TEST(Polyphonic, NoteSoundsAndReleasesToSilence)
@@ -68,37 +102,96 @@ TEST(Polyphonic, NoteSoundsAndReleasesToSilence)
     EXPECT_EQ(peak(b.right), 0.0f);
 }
 
-TEST(Polyphonic, ControlUpdatesRunAtTheStartOfEachGroupAfterTheHead)
+TEST(Polyphonic, ControlUpdatesKeepTheirPhaseAcrossBlocks)
 {
-    struct Row { long frames; int updates; };
-    for (const Row& r : {Row{15, 0}, Row{16, 1}, Row{20, 1}, Row{31, 1}, Row{32, 2}, Row{1, 0}})
+    // An update runs before every 16th sample of the stream, counted from the first block.
+    struct Row { std::vector<long> blocks; int updates; };
+    const Row rows[] = {
+        {{15}, 1}, {{16}, 1}, {{17}, 2}, {{1}, 1}, {{32}, 2}, {{15, 1}, 1}, {{15, 2}, 2},
+        {{8, 8, 8}, 2}, {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 2}, {{5, 100, 3}, 7},
+    };
+    for (const Row& r : rows)
     {
         VorlixGenPolyphonic e;
         startGlide(e);
         float pitch = firstVoice(e).currentPitch;
-        render(e, r.frames);
-        int moves = 0;
+        for (long frames : r.blocks)
+            render(e, frames);
         // Each update moves the pitch once; count them by replaying the glide step.
         const float k = firstVoice(e).slideCoef * (16.0f / 48000.0f) * 2756.25f;
         for (int i = 0; i < r.updates; ++i)
-            pitch = syn::Math::smoothGoal(pitch, cv(60), k), ++moves;
-        EXPECT_EQ(firstVoice(e).currentPitch, pitch) << r.frames << " frames";
-        EXPECT_EQ(moves, r.updates);
+            pitch = syn::Math::smoothGoal(pitch, cv(60), k);
+        EXPECT_EQ(firstVoice(e).currentPitch, pitch) << r.blocks.size() << " blocks, first " << r.blocks[0];
     }
-    // 20 frames are 4 head samples, then an update, then 16 samples: the same as 4 + 16.
-    VorlixGenPolyphonic x, y, z;
-    startGlide(x);
-    startGlide(y);
-    startGlide(z);
-    const Block whole = render(x, 20);
-    Block split = render(y, 4);
-    const Block rest = render(y, 16);
-    split.left.insert(split.left.end(), rest.left.begin(), rest.left.end());
-    EXPECT_EQ(whole.left, split.left);
-    Block early = render(z, 16);
-    const Block tail = render(z, 4);
-    early.left.insert(early.left.end(), tail.left.begin(), tail.left.end());
-    EXPECT_NE(whole.left, early.left);
+    // However the 40 samples are cut, they are the same samples.
+    std::vector<float> whole;
+    for (const std::vector<long>& cuts : {std::vector<long>{40}, {4, 16, 20}, {16, 4, 20}, {1, 38, 1}, {13, 13, 14}})
+    {
+        VorlixGenPolyphonic e;
+        startGlide(e);
+        std::vector<float> joined;
+        for (long frames : cuts)
+        {
+            const Block b = render(e, frames);
+            joined.insert(joined.end(), b.left.begin(), b.left.end());
+        }
+        if (whole.empty())
+            whole = joined;
+        EXPECT_EQ(joined, whole) << "first cut " << cuts[0];
+    }
+}
+
+TEST(Polyphonic, PitchBendMovesTheMeasuredFundamental)
+{
+    const double unbent = periodWithBend(24, 0.0f);
+    ASSERT_GT(unbent, 0.0);
+    for (float semitones : {2.0f, -2.0f, 0.5f})
+    {
+        const double cents = 1200.0 * std::log2(unbent / periodWithBend(24, semitones));
+        EXPECT_NEAR(cents, 100.0 * semitones, 1.0) << semitones << " semitones";
+    }
+    // Bent by whole semitones, a note sounds like the key that far away, whatever the tuning
+    // curve's own error there.
+    for (int semitones : {12, -12, 24, -24, 7})
+    {
+        const double cents = 1200.0 * std::log2(periodWithBend(24 + semitones, 0.0f) / periodWithBend(24, float(semitones)));
+        EXPECT_NEAR(cents, 0.0, 0.5) << semitones << " semitones";
+    }
+}
+
+TEST(Polyphonic, PitchBendGlidesToTheWheelAndCentreIsExact)
+{
+    VorlixGenPolyphonic e;
+    e.setSampleRate(48000.0f);
+    e.voiceBank.Add(true, cv(60), 1.0f, 0, 0);
+    render(e, 480);
+    const float base = firstVoice(e).osc[0].pitch;
+    // A jump of the wheel is spread over several control steps (no zipper), none backwards.
+    for (float semitones : {2.0f, 0.0f})
+    {
+        e.setPitchBend(semitones);
+        const float goal = base + semitones * 0.083333336f;
+        float previous = firstVoice(e).osc[0].pitch;
+        int steps = 0;
+        while (firstVoice(e).osc[0].pitch != goal && steps < 1000)
+        {
+            render(e, 16);
+            const float now = firstVoice(e).osc[0].pitch;
+            EXPECT_LE(std::fabs(now - previous), 0.2f * (2.0f / 12.0f)) << "step " << steps;
+            EXPECT_LE(std::fabs(goal - now), std::fabs(goal - previous));
+            previous = now;
+            ++steps;
+        }
+        EXPECT_GT(steps, 5) << semitones;
+        EXPECT_LT(steps, 150) << semitones; // settled within 50 ms
+        EXPECT_EQ(firstVoice(e).osc[0].pitch, goal) << "exactly back at the key's pitch";
+    }
+    // A note started later starts at the wheel's position, without a swoop.
+    e.setPitchBend(-2.0f);
+    render(e, 16);
+    e.voiceBank.Add(true, cv(64), 1.0f, 0, 0);
+    const VorlixGenVoice& fresh = e.voiceBank.voices[e.voiceBank.order[e.voiceBank.findAssigned(cv(64))]];
+    EXPECT_EQ(fresh.osc[0].pitch, cv(64) - 2.0f * 0.083333336f);
 }
 
 TEST(Polyphonic, PolyphonyChanges)

@@ -240,3 +240,106 @@ TEST_F(Bank, ChordsInPolyphonicModeNeverStartLegato)
     EXPECT_FALSE(bank.chordFlag);
     EXPECT_EQ(voice(voiceOf(C)).ampEnv.state, kEnvLegato);
 }
+
+TEST_F(Bank, SustainPedalHoldsKeysThatAreUpUntilItLifts)
+{
+    auto sounding = [&](int note) {
+        const int v = voiceOf(note);
+        return v >= 0 && !voice(v).released && !voice(v).isIdle();
+    };
+    bank.setSustain(true);
+    for (int n : {A, B})
+    {
+        bank.Add(true, cv(n), 1.0f, 0, 0);
+        render(480);
+        bank.Release(cv(n), 0);
+    }
+    EXPECT_TRUE(sounding(A));
+    EXPECT_TRUE(sounding(B));
+    EXPECT_EQ(bank.noteMan.count, 0); // the keys are up
+    render(4800);
+    // Re-striking a held key restarts its voice.
+    const int voiceA = voiceOf(A);
+    bank.Add(true, cv(A), 0.5f, 0, 0);
+    EXPECT_EQ(voiceOf(A), voiceA);
+    EXPECT_EQ(voice(voiceA).ampEnv.state, kEnvAttack);
+    EXPECT_EQ(bank.activeCount, 2);
+    bank.Release(cv(A), 0);
+    bank.Add(true, cv(C), 1.0f, 0, 0); // still down when the pedal lifts
+    bank.setSustain(false);
+    EXPECT_EQ(voice(voiceA).ampEnv.state, kEnvRelease);
+    EXPECT_EQ(voice(voiceOf(B)).ampEnv.state, kEnvRelease);
+    EXPECT_TRUE(sounding(C));
+    bank.setSustain(false); // lifting it twice changes nothing
+    EXPECT_TRUE(sounding(C));
+    bank.Release(cv(C), 0);
+    EXPECT_FALSE(sounding(C));
+    // All-notes-off releases what the pedal holds as well.
+    bank.setSustain(true);
+    bank.Add(true, cv(D), 1.0f, 0, 0);
+    bank.Release(cv(D), 0);
+    bank.ReleaseAll(false);
+    EXPECT_EQ(voice(voiceOf(D) >= 0 ? voiceOf(D) : bank.order[0]).ampEnv.state, kEnvRelease);
+    render(48000);
+    EXPECT_EQ(engine.activeVoiceCount(), 0);
+}
+
+TEST_F(Bank, StealingTakesKeysThatAreUpBeforePressedOnes)
+{
+    engine.setParam(kMaxPoly, 3.0f);
+    for (int n : {A, B, C})
+        bank.Add(true, cv(n), 1.0f, 0, 0);
+    const int voiceB = voiceOf(B), voiceC = voiceOf(C);
+    bank.Release(cv(C), 0); // released, fading
+    bank.setSustain(true);
+    bank.Release(cv(B), 0); // held by the pedal
+    render(480);
+    // Released first, then pedal-held; A, still pressed and the oldest, keeps sounding.
+    bank.Add(true, cv(D), 1.0f, 0, 0);
+    EXPECT_EQ(voiceOf(D), voiceC);
+    bank.Add(true, cv(D + 2), 1.0f, 0, 0);
+    EXPECT_EQ(voiceOf(D + 2), voiceB);
+    EXPECT_GE(voiceOf(A), 0);
+}
+
+TEST_F(Bank, MonophonicPlayingWithThePedal)
+{
+    struct Row { bool legato; int resumed; };
+    for (const Row& r : {Row{true, kEnvSustain}, Row{false, kEnvAttack}})
+    {
+        VorlixGenPolyphonic e;
+        e.setSampleRate(48000.0f);
+        e.setParam(kMaxPoly, 1.0f);
+        e.setParam(kUseLegato, r.legato ? 1.0f : 0.0f);
+        auto& b = e.voiceBank;
+        VorlixGenVoice& v = b.voices[b.order[0]];
+        std::vector<float> l(24000), rr(24000);
+        auto step = [&] { e.processReplacingT<float>(l.data(), rr.data(), 1, 24000, true); };
+
+        // A held, B played and let go under the pedal: B sounds on until the pedal lifts, then
+        // the voice returns to A, which is still down.
+        b.setSustain(true);
+        b.Add(true, cv(A), 1.0f, 0, 0);
+        step();
+        b.Add(true, cv(B), 1.0f, 0, 0);
+        step();
+        b.Release(cv(B), 0);
+        EXPECT_EQ(v.targetPitch, cv(B)) << r.legato;
+        EXPECT_FALSE(v.released);
+        b.setSustain(false);
+        EXPECT_EQ(v.targetPitch, cv(A)) << r.legato;
+        EXPECT_EQ(v.ampEnv.state, r.resumed) << r.legato;
+        // Both keys let go under the pedal: the last note sounds until the pedal lifts.
+        step();
+        b.setSustain(true);
+        b.Add(true, cv(C), 1.0f, 0, 0);
+        b.Release(cv(A), 0);
+        b.Release(cv(C), 0);
+        step();
+        EXPECT_EQ(v.targetPitch, cv(C)) << r.legato;
+        EXPECT_EQ(v.ampEnv.state, kEnvSustain) << r.legato;
+        b.setSustain(false);
+        EXPECT_EQ(v.ampEnv.state, kEnvRelease) << r.legato;
+        EXPECT_EQ(b.noteMan.count, 0);
+    }
+}

@@ -4,6 +4,7 @@
 #include "VorlixParamID.h"
 
 #include "tests/support/CountingNew.h"
+#include "pluginterfaces/vst/ivstmidicontrollers.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -42,11 +43,17 @@ TEST (Allocation, ProcessAllocatesNothingInEitherSampleSize)
             events.clear ();
             changes.clear ();
             reported.clear ();
+            data.numSamples = 1 + (b * 37) % 1500; // past the maximum block too
+            // Inputs at offsets inside the block, so it is rendered in pieces; the wheel and the
+            // pedal through their mapped parameters.
+            const int at = (b * 13) % data.numSamples;
             if (b % 4 == 0)
-                events.addNoteOn (0, 36 + b % 48, 0.9f);
+                events.addNoteOn (at, 36 + b % 48, 0.9f);
             if (b % 4 == 2)
-                events.addNoteOff (0, 36 + (b - 2) % 48);
-            changes.addChange (static_cast<ParamID> (b % 36), 0, (b % 11) / 10.0);
+                events.addNoteOff (at, 36 + (b - 2) % 48);
+            changes.addChange (static_cast<ParamID> (b % 36), at, (b % 11) / 10.0);
+            changes.addChange (0x10000 + kPitchBend, at / 2, (b % 7) / 6.0);
+            changes.addChange (0x10000 + kCtrlSustainOnOff, at, (b % 8) < 4 ? 1.0 : 0.0);
             // UI-thread work between blocks is handed over, and must not make process allocate.
             if (b % 50 == 10)
                 l.plugin->handleUiControlTag (kPresetListBox, static_cast<float> (b % 61));
@@ -54,7 +61,6 @@ TEST (Allocation, ProcessAllocatesNothingInEitherSampleSize)
                 l.plugin->handleUiControlTag (kUseOscSync2, 1.0f);
             if (b % 50 == 30)
                 l.controller ()->setParamNormalized (kUseOscSync1, (b % 100) / 100.0);
-            data.numSamples = 1 + (b * 37) % 1500; // past the maximum block too
             counting = true;
             l.host->processor ()->process (data);
             counting = false;

@@ -61,7 +61,7 @@ bool allFiniteNormal (const float* x, int n)
 
 } // namespace
 
-TEST (Process, OnlyTheLastPointOfAQueueIsApplied)
+TEST (Process, QueuePointsTakeEffectAtTheirOffsetsAndTheLastOneStays)
 {
     Linked l = makeStarted ();
     auto& changes = l.host->parameterChanges ();
@@ -78,6 +78,27 @@ TEST (Process, OnlyTheLastPointOfAQueueIsApplied)
     EXPECT_EQ (l.controller ()->getParamNormalized (kFilt1Cutoff), static_cast<double> (0.9f));
     EXPECT_EQ (l.plugin->instrument ().normalizedParam (kRes), 1.0f);
     EXPECT_EQ (l.plugin->instrument ().normalizedParam (kGain), 0.0f);
+
+    // A sounding note hears 0.2 up to sample 100 and 0.9 from there: the same samples as two
+    // blocks that split there.
+    Linked points = makeStarted ();
+    Linked split = makeStarted ();
+    for (Linked* x : {&points, &split})
+    {
+        x->host->events ().addNoteOn (0, 48, 0.9f);
+        x->host->process (256);
+    }
+    points.host->parameterChanges ().addChange (kFilt1Cutoff, 0, 0.2);
+    points.host->parameterChanges ().addChange (kFilt1Cutoff, 100, 0.9);
+    points.host->process (256);
+    split.host->parameterChanges ().addChange (kFilt1Cutoff, 0, 0.2);
+    split.host->process (100);
+    const std::vector<float> head (split.host->output (0), split.host->output (0) + 100);
+    split.host->parameterChanges ().addChange (kFilt1Cutoff, 0, 0.9);
+    split.host->process (156);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ (points.host->output (0)[i], i < 100 ? head[static_cast<size_t> (i)] : split.host->output (0)[i - 100])
+            << i;
 }
 
 TEST (Process, ValuesAHostSendsBackChangeNothingForEveryProgram)
@@ -356,7 +377,7 @@ TEST (Process, LifeCycleCanBeRepeated)
         ASSERT_EQ (comp->initialize (nullptr), kResultOk);
         EXPECT_EQ (comp->getBusCount (kAudio, kOutput), 1);
         EXPECT_EQ (comp->getBusCount (kEvent, kInput), 1);
-        EXPECT_EQ (l.controller ()->getParameterCount (), 36);
+        EXPECT_EQ (l.controller ()->getParameterCount (), 36 + 5); // the host's 36 and the mapped controllers
     }
 }
 

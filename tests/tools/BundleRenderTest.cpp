@@ -137,7 +137,7 @@ TEST (BundleRender, InfoDescribesClassAndThirtySixParameters)
     for (const char* expected : {"module: ", "/Contents/x86_64-linux/Vorlix307.so\n", "class: Vorlix307\n",
                                  "category: Audio Module Class\n", "sub-categories: Instrument|Synth\n",
                                  "version: 2.0.0.0\n", "SDK version: VST 3.7.13\n", "parameters: 36\n",
-                                 "  Osc1WaveType ", "  SubOscOctave "})
+                                 "  Osc1WaveType ", "  SubOscOctave ", "hidden parameters: 5\n"})
         EXPECT_NE (r.out.find (expected), std::string::npos) << expected << "\n" << r.out;
     const std::vector<std::string> l = lines (r.out);
     const auto params = std::count_if (l.begin (), l.end (), [] (const std::string& s) { return s.rfind ("  ", 0) == 0; });

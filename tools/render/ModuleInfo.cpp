@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 using namespace Steinberg;
 
@@ -83,25 +84,38 @@ void printModuleInfo (std::ostream& out, const Vorlix::Host::PluginModule& modul
         out << "sub-categories: (not reported)\nversion: (not reported)\nSDK version: (not reported)\n";
     }
 
+    // The parameters a host shows; hidden ones (the controllers a host maps through IMidiMapping)
+    // are only counted.
     Vst::IEditController* controller = instance.controller ();
     const int32 count = controller ? controller->getParameterCount () : 0;
-    out << "parameters: " << count << "\n";
+    std::ostringstream listed;
+    int32 shownCount = 0;
+    int32 hidden = 0;
     for (int32 i = 0; i < count; ++i)
     {
         Vst::ParameterInfo p {};
         if (controller->getParameterInfo (i, p) != kResultOk)
         {
-            out << "  (parameter " << i << " could not be read)\n";
+            listed << "  (parameter " << i << " could not be read)\n";
             continue;
         }
+        if (p.flags & Vst::ParameterInfo::kIsHidden)
+        {
+            ++hidden;
+            continue;
+        }
+        ++shownCount;
         Vst::String128 shown {};
         if (controller->getParamStringByValue (p.id, p.defaultNormalizedValue, shown) != kResultOk)
             shown[0] = 0;
         char line[512];
         std::snprintf (line, sizeof line, "  %3u  %-22s default %-10.6g ", p.id,
                        toUtf8 (p.title, 128).c_str (), p.defaultNormalizedValue);
-        out << line << '"' << toUtf8 (shown, 128) << "\"\n";
+        listed << line << '"' << toUtf8 (shown, 128) << "\"\n";
     }
+    out << "parameters: " << shownCount << "\n" << listed.str ();
+    if (hidden > 0)
+        out << "hidden parameters: " << hidden << "\n";
 }
 
 } // namespace Vorlix::Render
