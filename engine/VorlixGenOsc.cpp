@@ -816,8 +816,7 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
         if constexpr (L1 != kLeadNone && L2 != kLeadNone)
         {
             // Nothing plays at the output sample: the output-time master only keeps counting.
-            for (int k = 0; k < c; ++k)
-                out[start + k] = pending[k];
+            emitLead(out + start, c);
             previous = masterPhase + uint32_t(c - 1) * masterIncrement;
             masterPhase = previous + masterIncrement;
         }
@@ -838,13 +837,27 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
                 out[start + k] = pending[k] + direct;
             }
         }
-        shiftLead(c);
+        if constexpr (L1 == kLeadNone || L2 == kLeadNone)
+            shiftLead(c);
     }
     leadGens.store(*this);
     r1.store(gen1);
     r2.store(gen2);
     syncMaster.phase = masterPhase;
     syncMaster.previousPhase = previous;
+}
+
+// Plays the next c pending samples as they are (four at a time for a whole span: a call to
+// memcpy costs more here) and drops them.
+void VorlixGenOsc::emitLead(float* out, int c)
+{
+    const float* pending = lead.pending.data();
+    if (c == VorlixPreciseLead::kChunk)
+        for (int k = 0; k < VorlixPreciseLead::kChunk; k += 4)
+            _mm_storeu_ps(out + k, _mm_loadu_ps(pending + k));
+    else
+        std::copy(pending, pending + c, out);
+    shiftLead(c);
 }
 
 // Drops the c pending samples just played.
@@ -916,6 +929,8 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* copies, float* out, int stride,
     const __m128 level = _mm_load_ps(lv), gain1 = _mm_load_ps(g1), gain2 = _mm_load_ps(g2);
     // Whether each lane's last sample was a quiet one, for the squares' held level.
     int quietLanes = 0;
+    float* const buffers[4] = {copies[0].lead.pending.data() + kLead, copies[1].lead.pending.data() + kLead,
+                               copies[2].lead.pending.data() + kLead, copies[3].lead.pending.data() + kLead};
     for (int start = 0; start < n; start += VorlixPreciseLead::kChunk)
     {
         const int count = std::min(VorlixPreciseLead::kChunk, n - start);
@@ -932,11 +947,11 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* copies, float* out, int stride,
                                                                       : squareValues(v2, mag2)));
             alignas(16) float values[4];
             _mm_store_ps(values, naive);
-            for (int c = 0; c < 4; ++c)
-                if ((jumping >> c & 1) == 0)
-                    copies[c].lead.pending[kLead + k] += values[c];
             if (jumping == 0)
             {
+                // The usual sample: no lane jumps, each takes its naive value.
+                for (int c = 0; c < 4; ++c)
+                    buffers[c][k] += values[c];
                 vs = ns, v1 = n1, v2 = n2, vm = nm;
                 quietLanes = 15;
                 continue;
@@ -948,14 +963,17 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* copies, float* out, int stride,
             for (int c = 0; c < 4; ++c)
             {
                 if ((jumping >> c & 1) == 0)
+                {
+                    buffers[c][k] += values[c];
                     continue;
+                }
                 // The lane's phases before this sample, for the scalar step.
                 LeadGens<L1, L2>& lane = g[c];
                 lane.sub.phase = ps[c] - is[c];
                 lane.o1.phase = p1[c] - i1[c];
                 lane.o2.phase = p2[c] - i2[c];
                 lane.master = pm[c] - im[c];
-                lane.step(copies[c].lead.pending.data() + kLead, k);
+                lane.step(buffers[c], k);
                 ps[c] = lane.sub.phase, p1[c] = lane.o1.phase, p2[c] = lane.o2.phase, pm[c] = lane.master;
             }
             quietLanes = ~jumping & 15;
@@ -965,10 +983,7 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* copies, float* out, int stride,
             vm = _mm_load_si128(reinterpret_cast<const __m128i*>(pm));
         }
         for (int c = 0; c < 4; ++c)
-        {
-            std::copy(copies[c].lead.pending.begin(), copies[c].lead.pending.begin() + count, out + c * stride + start);
-            copies[c].shiftLead(count);
-        }
+            copies[c].emitLead(out + c * stride + start, count);
     }
     _mm_store_si128(reinterpret_cast<__m128i*>(ps), vs);
     _mm_store_si128(reinterpret_cast<__m128i*>(p1), v1);

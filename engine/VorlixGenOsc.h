@@ -247,6 +247,7 @@ private:
     static bool renderPrecise4(VorlixGenOsc* copies, float* out, int stride, int n);
     template <int L1, int L2>
     static void renderPrecise4T(VorlixGenOsc* copies, float* out, int stride, int n);
+    void emitLead(float* out, int c);
     void shiftLead(int c);
     template <int L1, int L2>
     void primeLeadT();
