@@ -460,7 +460,7 @@ bool VorlixGenOsc::renderMix4(VorlixGenOsc* c, float* out, int stride, int n)
 {
     for (int i = 0; i < 4; ++i)
         if (c[i].precise)
-            return false;
+            return renderPrecise4(c, out, stride, n);
     const int32_t w1 = c[0].wave1, w2 = c[0].wave2;
     for (int i = 1; i < 4; ++i)
         if (c[i].wave1 != w1 || c[i].wave2 != w2)
@@ -795,7 +795,6 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
 {
     constexpr int L1 = leadKind(W1), L2 = leadKind(W2);
     constexpr int kLead = VorlixPreciseLead::kLead;
-    constexpr int kSize = VorlixPreciseLead::kPendingSize;
     LeadGens<L1, L2> leadGens;
     leadGens.load(*this);
     // Waves without jumps play at the output sample, with the classic runners and the
@@ -817,8 +816,7 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
         if constexpr (L1 != kLeadNone && L2 != kLeadNone)
         {
             // Nothing plays at the output sample: the output-time master only keeps counting.
-            for (int k = 0; k < c; ++k)
-                out[start + k] = pending[k];
+            emitLead(out + start, c);
             previous = masterPhase + uint32_t(c - 1) * masterIncrement;
             masterPhase = previous + masterIncrement;
         }
@@ -839,27 +837,196 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
                 out[start + k] = pending[k] + direct;
             }
         }
-        if (c == VorlixPreciseLead::kChunk)
-        {
-            // The usual whole span: the second half moves down, four samples at a time.
-            static_assert(kSize == 2 * VorlixPreciseLead::kChunk);
-            for (int i = 0; i < VorlixPreciseLead::kChunk; i += 4)
-            {
-                _mm_storeu_ps(pending + i, _mm_loadu_ps(pending + VorlixPreciseLead::kChunk + i));
-                _mm_storeu_ps(pending + VorlixPreciseLead::kChunk + i, _mm_setzero_ps());
-            }
-        }
-        else
-        {
-            std::memmove(pending, pending + c, sizeof(float) * size_t(kSize - c));
-            std::fill(pending + kSize - c, pending + kSize, 0.0f);
-        }
+        if constexpr (L1 == kLeadNone || L2 == kLeadNone)
+            shiftLead(c);
     }
     leadGens.store(*this);
     r1.store(gen1);
     r2.store(gen2);
     syncMaster.phase = masterPhase;
     syncMaster.previousPhase = previous;
+}
+
+// Plays the next c pending samples as they are (four at a time for a whole span: a call to
+// memcpy costs more here) and drops them.
+void VorlixGenOsc::emitLead(float* out, int c)
+{
+    const float* pending = lead.pending.data();
+    if (c == VorlixPreciseLead::kChunk)
+        for (int k = 0; k < VorlixPreciseLead::kChunk; k += 4)
+            _mm_storeu_ps(out + k, _mm_loadu_ps(pending + k));
+    else
+        std::copy(pending, pending + c, out);
+    shiftLead(c);
+}
+
+// Drops the c pending samples just played.
+void VorlixGenOsc::shiftLead(int c)
+{
+    constexpr int kSize = VorlixPreciseLead::kPendingSize;
+    float* pending = lead.pending.data();
+    if (c == VorlixPreciseLead::kChunk)
+    {
+        // The usual whole span: the second half moves down, four samples at a time.
+        static_assert(kSize == 2 * VorlixPreciseLead::kChunk);
+        for (int i = 0; i < VorlixPreciseLead::kChunk; i += 4)
+        {
+            _mm_storeu_ps(pending + i, _mm_loadu_ps(pending + VorlixPreciseLead::kChunk + i));
+            _mm_storeu_ps(pending + VorlixPreciseLead::kChunk + i, _mm_setzero_ps());
+        }
+    }
+    else
+    {
+        std::memmove(pending, pending + c, sizeof(float) * size_t(kSize - c));
+        std::fill(pending + kSize - c, pending + kSize, 0.0f);
+    }
+}
+
+// Four precise copies whose oscillators are both lead generators, one copy per SSE lane, one
+// sample at a time. A lane whose sample holds a jump (found from the phases' sign bits) takes the
+// scalar step for it; the others get the naive values the quiet runs compute, by the same
+// operations in the same order, so each copy's output is what renderPreciseT makes of it.
+template <int L1, int L2>
+void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* copies, float* out, int stride, int n)
+{
+    constexpr int kLead = VorlixPreciseLead::kLead;
+    LeadGens<L1, L2> g[4];
+    alignas(16) uint32_t ps[4], p1[4], p2[4], pm[4];
+    alignas(16) uint32_t is[4], i1[4], i2[4], im[4];
+    alignas(16) float ms[4], m1[4] = {}, m2[4] = {}, lv[4], g1[4], g2[4];
+    for (int c = 0; c < 4; ++c)
+    {
+        g[c].load(copies[c]);
+        ps[c] = g[c].sub.phase, is[c] = g[c].sub.increment, ms[c] = g[c].sub.magnitude;
+        p1[c] = g[c].o1.phase, i1[c] = g[c].o1.increment;
+        p2[c] = g[c].o2.phase, i2[c] = g[c].o2.increment;
+        if constexpr (L1 == kLeadSquare)
+            m1[c] = g[c].o1.magnitude;
+        if constexpr (L2 == kLeadSquare)
+            m2[c] = g[c].o2.magnitude;
+        pm[c] = g[c].master, im[c] = g[c].masterIncrement;
+        lv[c] = g[c].level, g1[c] = g[c].gain1, g2[c] = g[c].gain2;
+    }
+    // A saw jumps where its phase wraps from + to -, a square or the sub at either sign change,
+    // the master where it wraps from - to + (only a synced oscillator cares; a needless step
+    // changes nothing).
+    auto jumps = [](__m128i before, __m128i after, int kind) {
+        const __m128i d = kind == kLeadSaw ? _mm_andnot_si128(before, after) : _mm_xor_si128(before, after);
+        return _mm_movemask_ps(_mm_castsi128_ps(d));
+    };
+    auto squareValues = [](__m128i p, __m128 magnitude) {
+        return _mm_xor_ps(magnitude, _mm_castsi128_ps(_mm_slli_epi32(_mm_srai_epi32(p, 31), 31)));
+    };
+    __m128i vs = _mm_load_si128(reinterpret_cast<const __m128i*>(ps));
+    __m128i v1 = _mm_load_si128(reinterpret_cast<const __m128i*>(p1));
+    __m128i v2 = _mm_load_si128(reinterpret_cast<const __m128i*>(p2));
+    __m128i vm = _mm_load_si128(reinterpret_cast<const __m128i*>(pm));
+    const __m128i ds = _mm_load_si128(reinterpret_cast<const __m128i*>(is));
+    const __m128i d1 = _mm_load_si128(reinterpret_cast<const __m128i*>(i1));
+    const __m128i d2 = _mm_load_si128(reinterpret_cast<const __m128i*>(i2));
+    const __m128i dm = _mm_load_si128(reinterpret_cast<const __m128i*>(im));
+    const __m128 magS = _mm_load_ps(ms), mag1 = _mm_load_ps(m1), mag2 = _mm_load_ps(m2);
+    const __m128 level = _mm_load_ps(lv), gain1 = _mm_load_ps(g1), gain2 = _mm_load_ps(g2);
+    // Whether each lane's last sample was a quiet one, for the squares' held level.
+    int quietLanes = 0;
+    float* const buffers[4] = {copies[0].lead.pending.data() + kLead, copies[1].lead.pending.data() + kLead,
+                               copies[2].lead.pending.data() + kLead, copies[3].lead.pending.data() + kLead};
+    for (int start = 0; start < n; start += VorlixPreciseLead::kChunk)
+    {
+        const int count = std::min(VorlixPreciseLead::kChunk, n - start);
+        for (int k = 0; k < count; ++k)
+        {
+            const __m128i ns = _mm_add_epi32(vs, ds), n1 = _mm_add_epi32(v1, d1), n2 = _mm_add_epi32(v2, d2),
+                          nm = _mm_add_epi32(vm, dm);
+            const int jumping = jumps(vs, ns, kLeadSquare) | jumps(v1, n1, L1) | jumps(v2, n2, L2) |
+                                jumps(nm, vm, kLeadSaw);
+            __m128 naive = _mm_mul_ps(level, squareValues(vs, magS));
+            naive = _mm_add_ps(naive, _mm_mul_ps(gain1, L1 == kLeadSaw ? _mm_mul_ps(_mm_cvtepi32_ps(n1), _mm_set1_ps(kSawScale))
+                                                                      : squareValues(v1, mag1)));
+            naive = _mm_add_ps(naive, _mm_mul_ps(gain2, L2 == kLeadSaw ? _mm_mul_ps(_mm_cvtepi32_ps(n2), _mm_set1_ps(kSawScale))
+                                                                      : squareValues(v2, mag2)));
+            alignas(16) float values[4];
+            _mm_store_ps(values, naive);
+            if (jumping == 0)
+            {
+                // The usual sample: no lane jumps, each takes its naive value.
+                for (int c = 0; c < 4; ++c)
+                    buffers[c][k] += values[c];
+                vs = ns, v1 = n1, v2 = n2, vm = nm;
+                quietLanes = 15;
+                continue;
+            }
+            _mm_store_si128(reinterpret_cast<__m128i*>(ps), ns);
+            _mm_store_si128(reinterpret_cast<__m128i*>(p1), n1);
+            _mm_store_si128(reinterpret_cast<__m128i*>(p2), n2);
+            _mm_store_si128(reinterpret_cast<__m128i*>(pm), nm);
+            for (int c = 0; c < 4; ++c)
+            {
+                if ((jumping >> c & 1) == 0)
+                {
+                    buffers[c][k] += values[c];
+                    continue;
+                }
+                // The lane's phases before this sample, for the scalar step.
+                LeadGens<L1, L2>& lane = g[c];
+                lane.sub.phase = ps[c] - is[c];
+                lane.o1.phase = p1[c] - i1[c];
+                lane.o2.phase = p2[c] - i2[c];
+                lane.master = pm[c] - im[c];
+                lane.step(buffers[c], k);
+                ps[c] = lane.sub.phase, p1[c] = lane.o1.phase, p2[c] = lane.o2.phase, pm[c] = lane.master;
+            }
+            quietLanes = ~jumping & 15;
+            vs = _mm_load_si128(reinterpret_cast<const __m128i*>(ps));
+            v1 = _mm_load_si128(reinterpret_cast<const __m128i*>(p1));
+            v2 = _mm_load_si128(reinterpret_cast<const __m128i*>(p2));
+            vm = _mm_load_si128(reinterpret_cast<const __m128i*>(pm));
+        }
+        for (int c = 0; c < 4; ++c)
+            copies[c].emitLead(out + c * stride + start, count);
+    }
+    _mm_store_si128(reinterpret_cast<__m128i*>(ps), vs);
+    _mm_store_si128(reinterpret_cast<__m128i*>(p1), v1);
+    _mm_store_si128(reinterpret_cast<__m128i*>(p2), v2);
+    _mm_store_si128(reinterpret_cast<__m128i*>(pm), vm);
+    for (int c = 0; c < 4; ++c)
+    {
+        LeadGens<L1, L2>& lane = g[c];
+        // A square last played a quiet sample holds the level before that step, as advance sets.
+        if ((quietLanes >> c & 1) != 0)
+        {
+            lane.sub.last = int32_t(ps[c] - is[c]) < 0 ? -lane.sub.magnitude : lane.sub.magnitude;
+            if constexpr (L1 == kLeadSquare)
+                lane.o1.last = int32_t(p1[c] - i1[c]) < 0 ? -lane.o1.magnitude : lane.o1.magnitude;
+            if constexpr (L2 == kLeadSquare)
+                lane.o2.last = int32_t(p2[c] - i2[c]) < 0 ? -lane.o2.magnitude : lane.o2.magnitude;
+        }
+        lane.sub.phase = ps[c], lane.o1.phase = p1[c], lane.o2.phase = p2[c], lane.master = pm[c];
+        lane.store(copies[c]);
+        VorlixSyncMaster& m = copies[c].syncMaster;
+        // The output-time master only keeps counting, as in renderPreciseT.
+        m.previousPhase = m.phase + uint32_t(n - 1) * m.increment;
+        m.phase = m.previousPhase + m.increment;
+    }
+}
+
+bool VorlixGenOsc::renderPrecise4(VorlixGenOsc* c, float* out, int stride, int n)
+{
+    for (int i = 0; i < 4; ++i)
+        if (!c[i].precise || c[i].wave1 != c[0].wave1 || c[i].wave2 != c[0].wave2)
+            return false;
+    const int l1 = leadKind(c[0].wave1), l2 = leadKind(c[0].wave2);
+    if (l1 == kLeadNone || l2 == kLeadNone || n <= 0)
+        return false;
+    if (l1 == kLeadSaw && l2 == kLeadSaw)
+        renderPrecise4T<kLeadSaw, kLeadSaw>(c, out, stride, n);
+    else if (l1 == kLeadSaw)
+        renderPrecise4T<kLeadSaw, kLeadSquare>(c, out, stride, n);
+    else if (l2 == kLeadSaw)
+        renderPrecise4T<kLeadSquare, kLeadSaw>(c, out, stride, n);
+    else
+        renderPrecise4T<kLeadSquare, kLeadSquare>(c, out, stride, n);
+    return true;
 }
 
 // Fills the pending samples as if the lead generators had always run: they start kHalfWidth

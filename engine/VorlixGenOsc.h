@@ -188,8 +188,8 @@ public:
     // The next n samples of the copy's mix, with the waveforms decided once for the span.
     void renderMix(float* out, int n);
     // The same for four copies at once, one per SSE lane, into out[c * stride + k]. Only when
-    // all four play the same saw or square pair (phase-accumulator waves); false otherwise,
-    // and nothing has changed.
+    // all four play the same saw or square pair (phase-accumulator waves) in the same mode;
+    // false otherwise, and nothing has changed.
     static bool renderMix4(VorlixGenOsc* copies, float* out, int stride, int n);
 
     // Detune in octaves from a knob value 0..1: +-1 octave with a flat +-0.3 semitone centre,
@@ -244,6 +244,11 @@ private:
     static void renderMix4T(VorlixGenOsc* copies, float* out, int stride, int n);
     template <int W1, int W2>
     void renderPreciseT(float* out, int n);
+    static bool renderPrecise4(VorlixGenOsc* copies, float* out, int stride, int n);
+    template <int L1, int L2>
+    static void renderPrecise4T(VorlixGenOsc* copies, float* out, int stride, int n);
+    void emitLead(float* out, int c);
+    void shiftLead(int c);
     template <int L1, int L2>
     void primeLeadT();
     void primeLead();

@@ -1,5 +1,6 @@
-// The block renderer (span by span, modes decided once) must give exactly the samples of the
-// per-sample ticks, which the delayed-note path uses, for every mode combination.
+// The block renderer (span by span, modes decided once; wide unison four copies at a time) must
+// give exactly the samples of the per-sample ticks, which the delayed-note path uses, for every
+// mode combination and in both oscillator modes.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -19,11 +20,12 @@ struct Config
     float subLevel;
 };
 
-VorlixGenVoice configured(const Config& c, float rate)
+VorlixGenVoice configured(const Config& c, float rate, bool precise)
 {
     VorlixGenPolyphonic engine;
     engine.setSampleRate(rate);
     VorlixGenVoice v = engine.patchVoice;
+    v.setPrecise(precise);
     v.setParam(kUseUnison, float(c.unison));
     v.setParam(kOsc1WaveType, c.wave1);
     v.setParam(kOsc2WaveType, c.wave2);
@@ -65,49 +67,52 @@ TEST(RenderPaths, BlockRendererMatchesTheTicksSampleForSample)
 
     for (const Config& c : configs)
         for (float rate : {48000.0f, 1234.5678f})
-        {
-            VorlixGenVoice ticks = configured(c, rate);
-            VorlixGenVoice blocks = ticks;
-            const float coefScale = 16.0f / rate;
-            // Spans as the engine cuts them: a head of 5, then groups of 16, with a glide and a
-            // release in the middle.
-            std::vector<float> l1(2000, 0.0f), r1(2000, 0.0f), l2(2000, 0.0f), r2(2000, 0.0f);
-            int k = 0;
-            auto tickSpan = [&](int n) {
-                for (int i = 0; i < n; ++i, ++k)
-                {
-                    l1[k] += ticks.stereoLeftTick();
-                    r1[k] += ticks.stereoRightTick();
-                }
-            };
-            tickSpan(5);
-            blocks.renderAdd(l2.data(), r2.data(), 1, 5);
-            for (int g = 0; g < 120; ++g)
+            for (bool precise : {false, true})
             {
-                if (g == 40)
+                VorlixGenVoice ticks = configured(c, rate, precise);
+                VorlixGenVoice blocks = ticks;
+                const float coefScale = 16.0f / rate;
+                // Spans as the engine cuts them: a head of 5, then groups of 16, with a glide and a
+                // release in the middle.
+                std::vector<float> l1(2000, 0.0f), r1(2000, 0.0f), l2(2000, 0.0f), r2(2000, 0.0f);
+                int k = 0;
+                auto tickSpan = [&](int n) {
+                    for (int i = 0; i < n; ++i, ++k)
+                    {
+                        l1[k] += ticks.stereoLeftTick();
+                        r1[k] += ticks.stereoRightTick();
+                    }
+                };
+                tickSpan(5);
+                blocks.renderAdd(l2.data(), r2.data(), 1, 5);
+                for (int g = 0; g < 120; ++g)
                 {
-                    ticks.trigger(false, false, 5.0f, 0.8f, 0);
-                    blocks.trigger(false, false, 5.0f, 0.8f, 0);
+                    if (g == 40)
+                    {
+                        ticks.trigger(false, false, 5.0f, 0.8f, 0);
+                        blocks.trigger(false, false, 5.0f, 0.8f, 0);
+                    }
+                    if (g == 80)
+                    {
+                        ticks.release();
+                        blocks.release();
+                    }
+                    ticks.controlTick(coefScale);
+                    blocks.controlTick(coefScale);
+                    const int start = k;
+                    tickSpan(16);
+                    blocks.renderAdd(l2.data() + start, r2.data() + start, 1, 16);
                 }
-                if (g == 80)
+                for (int i = 0; i < k; ++i)
                 {
-                    ticks.release();
-                    blocks.release();
+                    ASSERT_EQ(l1[i], l2[i]) << (precise ? "precise" : "classic") << " unison " << c.unison
+                                            << " waves " << c.wave1 << "/" << c.wave2
+                                            << " distortion " << c.distortion << " at " << rate << " Hz, sample " << i;
+                    ASSERT_EQ(r1[i], r2[i]) << (precise ? "precise" : "classic") << " unison " << c.unison
+                                            << " waves " << c.wave1 << "/" << c.wave2
+                                            << " distortion " << c.distortion << " at " << rate << " Hz, sample " << i;
                 }
-                ticks.controlTick(coefScale);
-                blocks.controlTick(coefScale);
-                const int start = k;
-                tickSpan(16);
-                blocks.renderAdd(l2.data() + start, r2.data() + start, 1, 16);
             }
-            for (int i = 0; i < k; ++i)
-            {
-                ASSERT_EQ(l1[i], l2[i]) << "unison " << c.unison << " waves " << c.wave1 << "/" << c.wave2
-                                        << " distortion " << c.distortion << " at " << rate << " Hz, sample " << i;
-                ASSERT_EQ(r1[i], r2[i]) << "unison " << c.unison << " waves " << c.wave1 << "/" << c.wave2
-                                        << " distortion " << c.distortion << " at " << rate << " Hz, sample " << i;
-            }
-        }
 }
 
 // The engine renders sounding voices two at a time; the result must be the sum, voice after

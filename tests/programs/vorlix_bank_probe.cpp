@@ -4,13 +4,14 @@
 //
 //   vorlix-bank-probe [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]
 //   vorlix-bank-probe [--program N]... --summary DIR
-//   vorlix-bank-probe [--program N]... [--set ID=VALUE]... --loudness
+//   vorlix-bank-probe [--program N]... [--set ID=VALUE]... [--precise] --loudness
 //
 // --set tries a normalized value on top of every program played (for tuning a row).
 // --summary measures the phrase renders DIR/NN-name.wav (made by tools/render-bank through the
 // plug-in bundle) instead of playing the engine.
 // --loudness prints each program's integrated loudness and peak on the demo phrase at 48 kHz (drums
-// also on their drum phrase) and how far it sits from the median of the whole bank.
+// also on their drum phrase) and how far it sits from the median of the whole bank; --precise
+// plays it with the precise oscillators.
 #include "BankCategory.h"
 #include "BankLoudness.h"
 #include "BankPhrase.h"
@@ -107,7 +108,7 @@ int summarize (const std::string& dir, const std::vector<int>& only)
 // The bank's loudness table, played through the engine; with --set it shows what an edit would do
 // to the selected programs. The distance from the median needs the whole bank, so it is printed
 // only when every program is played.
-void printLoudness (const std::vector<int>& only, const std::vector<std::pair<int, float>>& edits)
+void printLoudness (const std::vector<int>& only, const std::vector<std::pair<int, float>>& edits, bool precise)
 {
     std::vector<ProgramLoudness> all (num_programs);
     std::vector<double> judged;
@@ -115,7 +116,7 @@ void printLoudness (const std::vector<int>& only, const std::vector<std::pair<in
     {
         if (! wanted (only, r))
             continue;
-        all[r] = playLoudness (r, edits);
+        all[r] = playLoudness (r, edits, precise);
         judged.push_back (all[r].judged);
     }
     const bool whole = only.empty ();
@@ -132,7 +133,8 @@ void printLoudness (const std::vector<int>& only, const std::vector<std::pair<in
             std::snprintf (drum, sizeof drum, "%7.1f", all[r].drum.lufs);
         if (whole)
             std::snprintf (distance, sizeof distance, "%+7.1f", all[r].judged - median);
-        std::printf ("%2d %-22s %-7s %7.1f %7.1f %7s %7s\n", r, name.c_str (), categoryName (categoryOf (name)),
+        // Two decimals: the two oscillator modes are compared to a tenth of a unit.
+        std::printf ("%2d %-22s %-7s %7.2f %7.1f %7s %7s\n", r, name.c_str (), categoryName (categoryOf (name)),
                      all[r].demo.lufs, all[r].demo.peakDb, drum, distance);
     }
     if (whole)
@@ -148,6 +150,7 @@ int main (int argc, char** argv)
     std::vector<int> only;
     std::string midDir, wavDir, summaryDir;
     bool loudness = false;
+    bool precise = false;
     std::vector<std::pair<int, float>> edits;
     for (int i = 1; i < argc; ++i)
     {
@@ -163,6 +166,8 @@ int main (int argc, char** argv)
             wavDir = argv[++i];
         else if (a == "--loudness")
             loudness = true;
+        else if (a == "--precise")
+            precise = true;
         else if (a == "--summary" && hasValue)
             summaryDir = argv[++i];
         else if (a == "--set" && hasValue)
@@ -183,7 +188,7 @@ int main (int argc, char** argv)
         {
             std::fprintf (stderr, "usage: %s [--rate HZ] [--program N]... [--set ID=VALUE]... [--mid DIR] [--wav DIR]\n"
                           "       %s [--program N]... --summary DIR\n"
-                          "       %s [--program N]... [--set ID=VALUE]... --loudness\n", argv[0], argv[0], argv[0]);
+                          "       %s [--program N]... [--set ID=VALUE]... [--precise] --loudness\n", argv[0], argv[0], argv[0]);
             return 2;
         }
     }
@@ -197,7 +202,7 @@ int main (int argc, char** argv)
         return summarize (summaryDir, only);
     if (loudness)
     {
-        printLoudness (only, edits);
+        printLoudness (only, edits, precise);
         return 0;
     }
 
