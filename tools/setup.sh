@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   valgrind sox zenity
   locales
+  jackd2 libjack-jackd2-dev
 )
 
 missing=()
@@ -31,6 +32,7 @@ need_root() {
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}" >&2
   need_root "install: ${missing[*]}"
+  # (jackd2 asks whether to enable real-time scheduling; noninteractive takes its default.)
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

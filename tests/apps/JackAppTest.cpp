@@ -1,0 +1,381 @@
+// The app against a real JACK server (jackd's dummy back end, under a server name of its own): a
+// test client plays MIDI into it and records its outputs.
+#include "MidiBytes.h"
+#include "RunCommand.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <sndfile.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRate = 48000;
+constexpr int kPeriod = 256;
+
+struct Spawned
+{
+    pid_t pid = -1;
+    std::string errPath;
+
+    /** Sends `sig` (0: none) and waits up to 10 s; the exit code, or 128 + the fatal signal. */
+    int stop (int sig)
+    {
+        if (pid <= 0)
+            return -1;
+        if (sig)
+            ::kill (pid, sig);
+        int status = 0;
+        for (int i = 0; i < 1000; ++i)
+        {
+            if (::waitpid (pid, &status, WNOHANG) == pid)
+            {
+                pid = -1;
+                return WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status);
+            }
+            std::this_thread::sleep_for (10ms);
+        }
+        ::kill (pid, SIGKILL);
+        ::waitpid (pid, &status, 0);
+        pid = -1;
+        return -2; // hung
+    }
+    std::string err () const
+    {
+        std::ifstream in (errPath);
+        return {std::istreambuf_iterator<char> (in), {}};
+    }
+    ~Spawned () { stop (SIGKILL); }
+};
+
+Spawned spawn (const std::vector<std::string>& args, const std::string& errPath)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back (const_cast<char*> (a.c_str ()));
+    argv.push_back (nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init (&actions);
+    posix_spawn_file_actions_addopen (&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen (&actions, 2, errPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    Spawned s;
+    s.errPath = errPath;
+    if (posix_spawnp (&s.pid, argv[0], &actions, nullptr, argv.data (), environ) != 0)
+        s.pid = -1;
+    posix_spawn_file_actions_destroy (&actions);
+    return s;
+}
+
+void quiet (const char*) {}
+
+/** A MIDI event the test client sends at the start of a cycle (counted from when it starts). */
+struct TimedMidi
+{
+    int cycle;
+    std::vector<std::uint8_t> bytes;
+};
+
+/** Plays timed MIDI into the app and records the app's outputs, cycle by cycle from the first. */
+class TestClient
+{
+public:
+    bool open (const std::string& name)
+    {
+        client = jack_client_open (name.c_str (), JackNoStartServer, nullptr);
+        if (!client)
+            return false;
+        midiOut = jack_port_register (client, "midi_out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+        in[0] = jack_port_register (client, "in_L", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+        in[1] = jack_port_register (client, "in_R", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+        jack_set_process_callback (client, &TestClient::processCallback, this);
+        return midiOut && in[0] && in[1] && jack_activate (client) == 0;
+    }
+    ~TestClient ()
+    {
+        if (client)
+            jack_client_close (client);
+    }
+    /** Waits for the app's ports and connects to them. */
+    bool connectTo (const std::string& app)
+    {
+        for (int i = 0; i < 500; ++i)
+        {
+            if (jack_port_by_name (client, (app + ":midi_in").c_str ()))
+                return jack_connect (client, jack_port_name (midiOut), (app + ":midi_in").c_str ()) == 0
+                       && jack_connect (client, (app + ":out_L").c_str (), jack_port_name (in[0])) == 0
+                       && jack_connect (client, (app + ":out_R").c_str (), jack_port_name (in[1])) == 0;
+            std::this_thread::sleep_for (10ms);
+        }
+        return false;
+    }
+    /** Plays `phrase` and records `cycles` cycles; blocks until done. */
+    bool play (std::vector<TimedMidi> phrase, int cycles)
+    {
+        events = std::move (phrase);
+        recording[0].assign (static_cast<size_t> (cycles) * kPeriod, 0.f);
+        recording[1].assign (recording[0].size (), 0.f);
+        cycle = 0;
+        done.store (false);
+        running.store (true);
+        for (int i = 0; i < 2000 && !done.load (); ++i)
+            std::this_thread::sleep_for (10ms);
+        running.store (false);
+        return done.load ();
+    }
+    std::vector<float> recording[2];
+
+private:
+    static int processCallback (jack_nframes_t n, void* self) { return static_cast<TestClient*> (self)->process (n); }
+    int process (jack_nframes_t n)
+    {
+        void* midi = jack_port_get_buffer (midiOut, n);
+        jack_midi_clear_buffer (midi);
+        if (!running.load () || done.load () || n != kPeriod)
+            return 0;
+        for (const TimedMidi& e : events)
+            if (e.cycle == cycle)
+                jack_midi_event_write (midi, 0, e.bytes.data (), e.bytes.size ());
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const auto* src = static_cast<const float*> (jack_port_get_buffer (in[ch], n));
+            std::copy (src, src + n, recording[ch].begin () + static_cast<long> (cycle) * kPeriod);
+        }
+        if (static_cast<size_t> (++cycle) * kPeriod >= recording[0].size ())
+            done.store (true);
+        return 0;
+    }
+
+    jack_client_t* client = nullptr;
+    jack_port_t* midiOut = nullptr;
+    jack_port_t* in[2] = {};
+    std::vector<TimedMidi> events;
+    int cycle = 0;
+    std::atomic<bool> running {false};
+    std::atomic<bool> done {false};
+};
+
+class JackApp : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite ()
+    {
+        jack_set_error_function (&quiet);
+        jack_set_info_function (&quiet);
+        serverName = "vorlix-test-" + std::to_string (::getpid ());
+        ::setenv ("JACK_DEFAULT_SERVER", serverName.c_str (), 1);
+        // No real-time scheduling: test machines rarely grant it, and the dummy driver needs none.
+        server = new Spawned (spawn ({"jackd", "--no-realtime", "-n", serverName, "-d", "dummy", "-r",
+                                      std::to_string (kRate), "-p", std::to_string (kPeriod)},
+                                     (fs::temp_directory_path () / (serverName + ".log")).string ()));
+        for (int i = 0; i < 500; ++i)
+        {
+            if (jack_client_t* probe = jack_client_open ("probe", JackNoStartServer, nullptr))
+            {
+                jack_client_close (probe);
+                return;
+            }
+            std::this_thread::sleep_for (10ms);
+        }
+    }
+    static void TearDownTestSuite ()
+    {
+        if (server)
+            server->stop (SIGTERM);
+        delete server;
+        server = nullptr;
+    }
+    void SetUp () override
+    {
+        config = fs::temp_directory_path () / ("vorlix-app-" + std::to_string (::getpid ()));
+        fs::remove_all (config);
+        fs::create_directories (config);
+        ::setenv ("XDG_CONFIG_HOME", config.c_str (), 1);
+        ASSERT_TRUE (probeServer ()) << "jackd did not start";
+    }
+    void TearDown () override { fs::remove_all (config); }
+
+    static bool probeServer ()
+    {
+        jack_client_t* probe = jack_client_open ("probe", JackNoStartServer, nullptr);
+        if (probe)
+            jack_client_close (probe);
+        return probe != nullptr;
+    }
+    Spawned startApp (std::vector<std::string> extra)
+    {
+        std::vector<std::string> args {VORLIX_APP_BINARY, "--headless", "--no-connect", "--name", "vorlix-under-test"};
+        args.insert (args.end (), extra.begin (), extra.end ());
+        return spawn (args, (config / "app.err").string ());
+    }
+    std::string stateBytes () const
+    {
+        std::ifstream in (config / "vorlix307" / "state", std::ios::binary);
+        return {std::istreambuf_iterator<char> (in), {}};
+    }
+
+    static inline std::string serverName;
+    static inline Spawned* server = nullptr;
+    fs::path config;
+};
+
+std::vector<float> readWav (const std::string& path, int channel)
+{
+    SF_INFO info {};
+    SNDFILE* f = sf_open (path.c_str (), SFM_READ, &info);
+    if (!f || info.channels != 2)
+        return {};
+    std::vector<float> frames (static_cast<size_t> (info.frames) * 2);
+    sf_readf_float (f, frames.data (), info.frames);
+    sf_close (f);
+    std::vector<float> out;
+    for (size_t i = static_cast<size_t> (channel); i < frames.size (); i += 2)
+        out.push_back (frames[i]);
+    return out;
+}
+
+} // namespace
+
+TEST_F (JackApp, RecordingEqualsTheCommandLineRenderOfTheSamePhrase)
+{
+    // The phrase, each event at the start of a cycle: notes on several channels, running status,
+    // SysEx and a real-time byte that must change nothing.
+    const std::vector<TimedMidi> phrase {
+        {0, {0x90, 60, 100}},
+        {3, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}},
+        {12, {0x93, 64, 80, 67, 90}},
+        {20, {0xF8}},
+        {40, {0x80, 60, 0}},
+        {55, {0x93, 64, 0}},
+        {70, {0x8F, 67, 64}},
+    };
+    constexpr int kCycles = 120;
+    Spawned app = startApp ({"--program", "3"});
+    TestClient tester;
+    ASSERT_TRUE (tester.open ("recorder"));
+    ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << app.err ();
+    ASSERT_TRUE (tester.play (phrase, kCycles));
+    EXPECT_EQ (app.stop (SIGTERM), 0) << app.err ();
+
+    // The same notes as a MIDI file for vorlix-render: 3 ticks per quarter at 16000 us per
+    // quarter make one tick exactly one 256-frame cycle at 48 kHz.
+    MidiBytes::Bytes track;
+    MidiBytes::tempo (track, 0, 16000);
+    int last = 0;
+    for (const auto& [cycle, bytes] : std::vector<std::pair<int, std::vector<int>>> {
+             {0, {0x90, 60, 100}}, {12, {0x93, 64, 80}}, {12, {0x93, 67, 90}}, {40, {0x80, 60, 0}},
+             {55, {0x93, 64, 0}}, {70, {0x8F, 67, 64}}})
+    {
+        const auto d = MidiBytes::vlq (static_cast<std::uint32_t> (cycle - last));
+        track.insert (track.end (), d.begin (), d.end ());
+        for (int b : bytes)
+            track.push_back (static_cast<std::uint8_t> (b));
+        last = cycle;
+    }
+    MidiBytes::endOfTrack (track);
+    const std::string mid = (config / "phrase.mid").string ();
+    const std::string wav = (config / "phrase.wav").string ();
+    MidiBytes::write (mid, MidiBytes::file (0, 3, {track}));
+    const CommandResult render = runCommand (VORLIX_RENDER_BINARY,
+                                             {"--plugin", VORLIX_BUNDLE_DIR, "--program", "3", "--midi", mid, "--rate",
+                                              "48000", "--block", "256", "--seconds", "1.6", "--out", wav});
+    ASSERT_EQ (render.exitCode, 0) << render.err;
+
+    // The recording starts with the cycle the first note was sent in; the app hears it in that
+    // cycle or a later one, depending on where JACK orders the two clients, and the recorder
+    // hears the app's output in the same or the next cycle. So the recording is the render
+    // shifted by a whole number of cycles: find the shift, then every sample must match.
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const std::vector<float> expected = readWav (wav, ch);
+        const std::vector<float>& got = tester.recording[ch];
+        ASSERT_GE (expected.size (), got.size ());
+        int shift = -1;
+        for (int k = 0; k < 4 && shift < 0; ++k)
+        {
+            const size_t offset = static_cast<size_t> (k) * kPeriod;
+            bool silentBefore = true;
+            for (size_t i = 0; i < offset; ++i)
+                silentBefore = silentBefore && got[i] == 0.f;
+            if (silentBefore && std::fabs (got[offset + 100] - expected[100]) < 1e-6f && expected[100] != 0.f)
+                shift = k;
+        }
+        ASSERT_GE (shift, 0) << "no whole-cycle shift lines the recording up with the render (channel " << ch << ")";
+        float worst = 0.f;
+        for (size_t i = static_cast<size_t> (shift) * kPeriod; i < got.size (); ++i)
+            worst = std::max (worst, std::fabs (got[i] - expected[i - static_cast<size_t> (shift) * kPeriod]));
+        EXPECT_LE (worst, 1e-6f) << "channel " << ch << ", shift " << shift << " cycles";
+    }
+}
+
+TEST_F (JackApp, ProgramChangeSignalsRestartsAndDamagedStates)
+{
+    // A program change picks the built-in program; SIGTERM saves it and exits 0.
+    Spawned app = startApp ({"--program", "0"});
+    TestClient tester;
+    ASSERT_TRUE (tester.open ("recorder"));
+    ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << app.err ();
+    ASSERT_TRUE (tester.play ({{0, {0xC4, 17}}}, 20));
+    std::this_thread::sleep_for (100ms); // the main thread loads it within its 20 ms poll
+    EXPECT_EQ (app.stop (SIGTERM), 0) << app.err ();
+    const std::string saved = stateBytes ();
+    ASSERT_EQ (saved.size (), 148u);
+    EXPECT_EQ (saved[0], 17) << "program index in the saved state";
+
+    // A restart restores the sound: its own save on SIGINT is byte for byte the same.
+    Spawned again = startApp ({});
+    ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << again.err ();
+    EXPECT_EQ (again.stop (SIGINT), 0) << again.err ();
+    EXPECT_EQ (stateBytes (), saved);
+
+    // A damaged file: one warning line, the default sound, the file kept.
+    {
+        std::ofstream (config / "vorlix307" / "state", std::ios::binary) << "not a state";
+    }
+    Spawned damaged = startApp ({});
+    ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << damaged.err ();
+    EXPECT_EQ (damaged.stop (SIGTERM), 0);
+    const std::string err = damaged.err ();
+    EXPECT_NE (err.find ("vorlix307: warning: the saved sound in"), std::string::npos) << err;
+    std::ifstream bad (config / "vorlix307" / "state.bad", std::ios::binary);
+    EXPECT_EQ (std::string (std::istreambuf_iterator<char> (bad), {}), "not a state");
+    ASSERT_EQ (stateBytes ().size (), 148u);
+    EXPECT_EQ (stateBytes ()[0], 0) << "the default program after a damaged state";
+}
+
+TEST_F (JackApp, CommandLineAndServerErrorsAreOneLine)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        const char* server;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {{"--headless", "--bogus"}, nullptr, 64, "vorlix307: unknown option '--bogus' (see --help)\n"},
+        {{"--headless", "--program", "no-such-sound"}, nullptr, 1, "no built-in program 'no-such-sound'"},
+        {{"--headless", "--preset", "/nonexistent.json"}, nullptr, 1, "/nonexistent.json: cannot be read"},
+        {{"--headless"}, "vorlix-no-server-here", 2, "no JACK server is running: start one (jackd"},
+        {{"--version"}, nullptr, 0, ""},
+    };
+    for (const auto& c : cases)
+    {
+        if (c.server)
+            ::setenv ("JACK_DEFAULT_SERVER", c.server, 1);
+        const CommandResult r = runCommand (VORLIX_APP_BINARY, c.args);
+        ::setenv ("JACK_DEFAULT_SERVER", serverName.c_str (), 1);
+        EXPECT_EQ (r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE (r.err.find (c.says), std::string::npos) << r.err;
+        EXPECT_LE (std::count (r.err.begin (), r.err.end (), '\n'), 1) << r.err;
+    }
+}
