@@ -176,6 +176,13 @@ void JackInstrumentClient::followRate ()
     instrumentRate = static_cast<float> (rate);
 }
 
+bool JackInstrumentClient::postNote (int pitch, int velocity)
+{
+    if (pitch < 0 || pitch > 127)
+        return true; // nothing to play: dropped, not retried
+    return uiNotes.push ({static_cast<std::uint8_t> (pitch), static_cast<std::uint8_t> (std::clamp (velocity, 0, 127))});
+}
+
 void JackInstrumentClient::wake ()
 {
     if (wakePipe[1] >= 0)
@@ -226,7 +233,11 @@ int JackInstrumentClient::process (jack_nframes_t frames)
         std::fill (outR, outR + frames, 0.f);
         return 0;
     }
-    // 1. MIDI, each event at its frame: the audio before it is rendered first.
+    // 1. The computer keyboard's notes, at the start of the cycle.
+    uiNotes.drain ([&] (const NoteQueue::Note& n) {
+        midi.apply (block, ChannelMessage {static_cast<std::uint8_t> (n.velocity > 0 ? 0x90 : 0x80), n.pitch, n.velocity});
+    });
+    // 2. MIDI, each event at its frame: the audio before it is rendered first.
     jack_nframes_t at = 0;
     const jack_nframes_t count = jack_midi_get_event_count (events);
     for (jack_nframes_t i = 0; i < count; ++i)
@@ -242,7 +253,7 @@ int JackInstrumentClient::process (jack_nframes_t frames)
         }
         parser.feed (event.buffer, event.size, [&] (const ChannelMessage& m) { midi.apply (block, m); });
     }
-    // 2. The rest of the cycle.
+    // 3. The rest of the cycle.
     if (at < frames)
         block.render (outL + at, outR + at, static_cast<int> (frames - at));
     // A re-centred detune has no host to be told here: the instrument's own values already hold it.

@@ -11,6 +11,7 @@
 
 #include "apps/standalone/AppOptions.h"
 #include "apps/standalone/MidiToInstrument.h"
+#include "apps/standalone/NoteQueue.h"
 
 #include <jack/jack.h>
 
@@ -59,6 +60,10 @@ public:
         server has gone away (the client is then closed and may be opened again). */
     bool service ();
 
+    /** Main thread. A note for the start of the next cycle (the computer keyboard's); false when
+        the queue is full (offer it again later). */
+    bool postNote (int pitch, int velocity);
+
     /** Xruns seen since opening (any thread). */
     int xruns () const { return xrunCount.load (std::memory_order_relaxed); }
 
@@ -81,6 +86,7 @@ private:
     // Audio thread only.
     MidiStreamParser parser;
     MidiToInstrument midi;
+    NoteQueue uiNotes; // main thread to audio thread
 
     std::atomic<bool> serverGone {false};
     std::atomic<jack_nframes_t> serverRate {0};

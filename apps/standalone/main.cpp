@@ -1,5 +1,6 @@
 // vorlix307: the instrument as a standalone JACK client.
 #include "apps/standalone/AppOptions.h"
+#include "apps/standalone/AppWindow.h"
 #include "apps/standalone/JackInstrumentClient.h"
 #include "apps/standalone/StartingSound.h"
 #include "apps/standalone/StateFile.h"
@@ -86,11 +87,12 @@ int main (int argc, char** argv)
     }
     if (!options.headless)
     {
-        // The window comes with the editor; without a display there is nowhere to show it.
         const char* display = std::getenv ("DISPLAY");
         if (!display || !*display)
-            say ("no display: running headless");
-        options.headless = true;
+        {
+            say ("no display (DISPLAY is not set): running headless");
+            options.headless = true;
+        }
     }
 
     // SIGINT and SIGTERM arrive as readable data on a descriptor the main loop polls, never as a
@@ -117,7 +119,19 @@ int main (int argc, char** argv)
     if (stateDir.empty ())
         say ("warning: neither XDG_CONFIG_HOME nor HOME is set; the sound will not be remembered");
 
+    // What the instrument reports goes to the window, when there is one.
+    struct ShowChanges : VorlixInstrument::Listener
+    {
+        Vorlix::App::AppWindow* window = nullptr;
+        void valuesReloaded () override { refreshEditor (); }
+        void refreshEditor () override
+        {
+            if (window)
+                window->refresh ();
+        }
+    } showChanges;
     VorlixInstrument instrument;
+    instrument.setListener (&showChanges);
     instrument.initialize ();
     if (!startingSound (instrument, options, statePath))
         return kExitFailure;
@@ -140,14 +154,25 @@ int main (int argc, char** argv)
         say ("warning: " + w);
     std::fprintf (stderr, "vorlix307: running as JACK client '%s'\n", jack.clientName ().c_str ());
 
+    AppWindow window (instrument, [&jack] (int pitch, int velocity) { return jack.postNote (pitch, velocity); });
+    if (!options.headless)
+    {
+        if (window.open (error))
+            showChanges.window = &window;
+        else
+            say (error + ": running headless");
+    }
+
     // The main loop: signals, the server's news, program changes. A short timeout picks up MIDI
     // program changes, which the audio thread may not announce with a system call.
     bool running = true;
     bool waiting = false; // for a server that went away to come back
+    int sinceAttempt = 0;
     while (running)
     {
-        pollfd fds[2] = {{signalFd, POLLIN, 0}, {jack.wakeFd (), POLLIN, 0}};
-        const int ready = ::poll (fds, 2, waiting ? 1000 : 20);
+        pollfd fds[4] = {{signalFd, POLLIN, 0}, {jack.wakeFd (), POLLIN, 0}, {window.windowFd (), POLLIN, 0},
+                         {window.viewFd (), POLLIN, 0}};
+        const int ready = ::poll (fds, 4, 20);
         if (ready < 0 && errno != EINTR)
             break;
         if (fds[0].revents & POLLIN)
@@ -157,8 +182,14 @@ int main (int argc, char** argv)
                 running = false;
             continue;
         }
+        window.pump ();
+        if (window.closeRequested ())
+            break;
         if (waiting)
         {
+            if (++sinceAttempt < 50) // about once a second
+                continue;
+            sinceAttempt = 0;
             if (jack.open (options.clientName, error) == JackInstrumentClient::OpenResult::ok)
             {
                 waiting = false;
@@ -175,6 +206,8 @@ int main (int argc, char** argv)
         }
     }
 
+    showChanges.window = nullptr;
+    window.close ();
     jack.close ();
     if (!statePath.empty ())
         if (!saveStateFile (statePath, instrument.stateRecord (), error))
