@@ -5,16 +5,24 @@
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
+#include <png.h>
 #include <sndfile.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <thread>
+
+// Last: Xlib's macros (None, Status...) would clash with the test framework's names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -122,16 +130,33 @@ public:
     /** Plays `phrase` and records `cycles` cycles; blocks until done. */
     bool play (std::vector<TimedMidi> phrase, int cycles)
     {
+        start (std::move (phrase), cycles);
+        return wait ();
+    }
+    void start (std::vector<TimedMidi> phrase, int cycles)
+    {
         events = std::move (phrase);
         recording[0].assign (static_cast<size_t> (cycles) * kPeriod, 0.f);
         recording[1].assign (recording[0].size (), 0.f);
         cycle = 0;
         done.store (false);
         running.store (true);
+    }
+    bool wait ()
+    {
         for (int i = 0; i < 2000 && !done.load (); ++i)
             std::this_thread::sleep_for (10ms);
         running.store (false);
         return done.load ();
+    }
+    /** The loudest sample recorded between two times, in seconds from the start. */
+    float peak (double from, double to) const
+    {
+        float p = 0.f;
+        const auto a = static_cast<size_t> (from * kRate), b = std::min (recording[0].size (), static_cast<size_t> (to * kRate));
+        for (size_t i = a; i < b; ++i)
+            p = std::max ({p, std::fabs (recording[0][i]), std::fabs (recording[1][i])});
+        return p;
     }
     std::vector<float> recording[2];
 
@@ -378,4 +403,135 @@ TEST_F (JackApp, CommandLineAndServerErrorsAreOneLine)
         EXPECT_NE (r.err.find (c.says), std::string::npos) << r.err;
         EXPECT_LE (std::count (r.err.begin (), r.err.end (), '\n'), 1) << r.err;
     }
+}
+
+namespace {
+
+// The app's top-level window, found by its title's start.
+Window findWindow (Display* x, Window under, const std::string& titleStart)
+{
+    char* name = nullptr;
+    if (XFetchName (x, under, &name) && name)
+    {
+        const bool match = std::string (name).rfind (titleStart, 0) == 0;
+        XFree (name);
+        if (match)
+            return under;
+    }
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree (x, under, &root, &parent, &children, &count))
+    {
+        for (unsigned i = 0; i < count && !found; ++i)
+            found = findWindow (x, children[i], titleStart);
+        if (children)
+            XFree (children);
+    }
+    return found;
+}
+
+struct Picture
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+};
+
+Picture grab (Display* x, Window w)
+{
+    XWindowAttributes a {};
+    XGetWindowAttributes (x, w, &a);
+    Picture p;
+    XImage* image = XGetImage (x, w, 0, 0, static_cast<unsigned> (a.width), static_cast<unsigned> (a.height), AllPlanes, ZPixmap);
+    if (!image)
+        return p;
+    p.width = a.width;
+    p.height = a.height;
+    for (int y = 0; y < a.height; ++y)
+        for (int xx = 0; xx < a.width; ++xx)
+        {
+            const unsigned long px = XGetPixel (image, xx, y);
+            p.rgb.insert (p.rgb.end (), {static_cast<unsigned char> (px >> 16), static_cast<unsigned char> (px >> 8),
+                                         static_cast<unsigned char> (px)});
+        }
+    XDestroyImage (image);
+    return p;
+}
+
+bool readPng (const std::string& path, Picture& out)
+{
+    png_image image {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file (&image, path.c_str ()))
+        return false;
+    image.format = PNG_FORMAT_RGB;
+    out.width = static_cast<int> (image.width);
+    out.height = static_cast<int> (image.height);
+    out.rgb.resize (PNG_IMAGE_SIZE (image));
+    return png_image_finish_read (&image, nullptr, out.rgb.data (), 0, nullptr) != 0;
+}
+
+} // namespace
+
+TEST_F (JackApp, WindowShowsTheEditorAndTheComputerKeyboardPlays)
+{
+    Display* x = XOpenDisplay (nullptr);
+    if (!x)
+        GTEST_SKIP () << "no display";
+    int ev = 0, err = 0, major = 0, minor = 0;
+    ASSERT_TRUE (XTestQueryExtension (x, &ev, &err, &major, &minor));
+
+    // Program 0, as the editor screenshot shows it.
+    Spawned app = spawn ({VORLIX_APP_BINARY, "--no-connect", "--name", "vorlix-under-test", "--program", "0"},
+                         (config / "app.err").string ());
+    TestClient tester;
+    ASSERT_TRUE (tester.open ("recorder"));
+    ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << app.err ();
+    Window window = 0;
+    for (int i = 0; i < 500 && !window; ++i, std::this_thread::sleep_for (10ms))
+        window = findWindow (x, DefaultRootWindow (x), "Vorlix307 - ");
+    ASSERT_NE (window, 0u) << app.err ();
+    char* title = nullptr;
+    XFetchName (x, window, &title);
+    ASSERT_NE (title, nullptr);
+    EXPECT_STREQ (title, "Vorlix307 - InitSaw");
+    XFree (title);
+
+    // The picture settles once the artwork is up: then it is the editor's screenshot.
+    Picture shown, previous;
+    for (int i = 0; i < 100; ++i, std::this_thread::sleep_for (50ms))
+    {
+        shown = grab (x, window);
+        if (!shown.rgb.empty () && shown.rgb == previous.rgb && std::count (shown.rgb.begin (), shown.rgb.end (), 0) < static_cast<long> (shown.rgb.size ()) / 2)
+            break;
+        previous = shown;
+    }
+    Picture reference;
+    ASSERT_TRUE (readPng (VORLIX_SOURCE_DIR "/docs/editor.png", reference));
+    ASSERT_EQ (shown.width, reference.width);
+    ASSERT_EQ (shown.height, reference.height);
+    long differing = 0;
+    for (size_t i = 0; i < shown.rgb.size (); ++i)
+        differing += shown.rgb[i] != reference.rgb[i];
+    EXPECT_EQ (differing, 0) << "colour components that differ from the editor screenshot";
+
+    // Keys typed into the window play; a key held when the focus leaves is released.
+    tester.start ({}, 400); // about 2.1 s
+    XSetInputFocus (x, window, RevertToPointerRoot, CurrentTime);
+    XSync (x, False);
+    std::this_thread::sleep_for (100ms);
+    const KeyCode z = XKeysymToKeycode (x, XK_z);
+    XTestFakeKeyEvent (x, z, True, CurrentTime);
+    XSync (x, False);
+    std::this_thread::sleep_for (400ms);
+    XSetInputFocus (x, PointerRoot, RevertToPointerRoot, CurrentTime); // the key is still down
+    XSync (x, False);
+    ASSERT_TRUE (tester.wait ());
+    XTestFakeKeyEvent (x, z, False, CurrentTime);
+    XSync (x, False);
+    EXPECT_EQ (app.stop (SIGTERM), 0) << app.err ();
+    XCloseDisplay (x);
+
+    EXPECT_GT (tester.peak (0.2, 0.5), 0.01f) << "the key played";
+    EXPECT_LT (tester.peak (1.8, 2.1), 1e-4f) << "silent after the focus left: the note was released";
 }
