@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -109,20 +110,25 @@ public:
         jack_set_process_callback (client, &TestClient::processCallback, this);
         return midiOut && in[0] && in[1] && jack_activate (client) == 0;
     }
-    ~TestClient ()
+    ~TestClient () { close (); }
+    void close ()
     {
         if (client)
             jack_client_close (client);
+        client = nullptr;
     }
     /** Waits for the app's ports and connects to them. */
     bool connectTo (const std::string& app)
     {
+        // The app's ports appear once it is up; a previous run's may still be on their way out.
+        auto link = [] (int result) { return result == 0 || result == EEXIST; };
         for (int i = 0; i < 500; ++i)
         {
-            if (jack_port_by_name (client, (app + ":midi_in").c_str ()))
-                return jack_connect (client, jack_port_name (midiOut), (app + ":midi_in").c_str ()) == 0
-                       && jack_connect (client, (app + ":out_L").c_str (), jack_port_name (in[0])) == 0
-                       && jack_connect (client, (app + ":out_R").c_str (), jack_port_name (in[1])) == 0;
+            if (jack_port_by_name (client, (app + ":midi_in").c_str ())
+                && link (jack_connect (client, jack_port_name (midiOut), (app + ":midi_in").c_str ()))
+                && link (jack_connect (client, (app + ":out_L").c_str (), jack_port_name (in[0])))
+                && link (jack_connect (client, (app + ":out_R").c_str (), jack_port_name (in[1]))))
+                return true;
             std::this_thread::sleep_for (10ms);
         }
         return false;
@@ -200,18 +206,18 @@ protected:
         serverName = "vorlix-test-" + std::to_string (::getpid ());
         ::setenv ("JACK_DEFAULT_SERVER", serverName.c_str (), 1);
         // No real-time scheduling: test machines rarely grant it, and the dummy driver needs none.
-        server = new Spawned (spawn ({"jackd", "--no-realtime", "-n", serverName, "-d", "dummy", "-r",
-                                      std::to_string (kRate), "-p", std::to_string (kPeriod)},
-                                     (fs::temp_directory_path () / (serverName + ".log")).string ()));
-        for (int i = 0; i < 500; ++i)
-        {
-            if (jack_client_t* probe = jack_client_open ("probe", JackNoStartServer, nullptr))
-            {
-                jack_client_close (probe);
-                return;
-            }
+        server = new Spawned (startServer ());
+    }
+    /** jackd's dummy back end under the current JACK_DEFAULT_SERVER; returns once it answers. */
+    static Spawned startServer (int rate = kRate)
+    {
+        const char* name = std::getenv ("JACK_DEFAULT_SERVER");
+        Spawned s = spawn ({"jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r", std::to_string (rate), "-p",
+                            std::to_string (kPeriod)},
+                           (fs::temp_directory_path () / (std::string (name) + ".log")).string ());
+        for (int i = 0; i < 500 && !probeServer (); ++i)
             std::this_thread::sleep_for (10ms);
-        }
+        return s;
     }
     static void TearDownTestSuite ()
     {
@@ -376,6 +382,29 @@ TEST_F (JackApp, ProgramChangeSignalsRestartsAndDamagedStates)
     EXPECT_EQ (std::string (std::istreambuf_iterator<char> (bad), {}), "not a state");
     ASSERT_EQ (stateBytes ().size (), 148u);
     EXPECT_EQ (stateBytes ()[0], 0) << "the default program after a damaged state";
+}
+
+TEST_F (JackApp, ServerThatStopsAndComesBackAtAnotherRate)
+{
+    // A server of its own, so the others' server stays up.
+    ::setenv ("JACK_DEFAULT_SERVER", (serverName + "-restart").c_str (), 1);
+    Spawned first = startServer ();
+    Spawned app = startApp ({});
+    TestClient tester;
+    ASSERT_TRUE (tester.open ("recorder"));
+    ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << app.err ();
+    tester.close ();
+    first.stop (SIGTERM); // (jackd itself may die of SIGPIPE here: not what is tested)
+    std::this_thread::sleep_for (200ms);
+    Spawned second = startServer (44100);
+    ASSERT_TRUE (tester.open ("recorder"));
+    // Back within about a second, under the same port names, playing at the new rate.
+    EXPECT_TRUE (tester.connectTo ("vorlix-under-test")) << app.err ();
+    ASSERT_TRUE (tester.play ({{0, {0x90, 60, 100}}}, 40));
+    EXPECT_GT (tester.peak (0.05, 0.2), 0.01f);
+    EXPECT_EQ (app.stop (SIGTERM), 0) << app.err ();
+    EXPECT_NE (app.err ().find ("the JACK server is back"), std::string::npos) << app.err ();
+    ::setenv ("JACK_DEFAULT_SERVER", serverName.c_str (), 1);
 }
 
 TEST_F (JackApp, CommandLineAndServerErrorsAreOneLine)
