@@ -111,6 +111,8 @@ int main (int argc, char** argv)
         return kExitFailure;
     }
 
+    // A server that goes away mid-write would otherwise end the app before it saves the sound.
+    std::signal (SIGPIPE, SIG_IGN);
     jack_set_error_function (&quietJack);
     jack_set_info_function (&quietJack);
 
