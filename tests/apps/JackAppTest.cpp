@@ -228,7 +228,9 @@ protected:
     static Spawned startServer (int rate = kRate)
     {
         const char* name = std::getenv ("JACK_DEFAULT_SERVER");
-        Spawned s = spawn ({"jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r", std::to_string (rate), "-p",
+        // Synchronous, with a generous client timeout: on a loaded machine (or with a sanitizer
+        // build) a late client delays the cycle instead of leaving a hole in the recording.
+        Spawned s = spawn ({"jackd", "--no-realtime", "--sync", "-t", "5000", "-n", name, "-d", "dummy", "-r", std::to_string (rate), "-p",
                             std::to_string (kPeriod)},
                            (fs::temp_directory_path () / (std::string (name) + ".log")).string ());
         for (int i = 0; i < 500 && !probeServer (); ++i)
