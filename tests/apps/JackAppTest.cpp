@@ -387,6 +387,26 @@ TEST_F (JackApp, ProgramChangeSignalsRestartsAndDamagedStates)
     EXPECT_EQ (again.stop (SIGINT), 0) << again.err ();
     EXPECT_EQ (stateBytes (), saved);
 
+    // A factory .vstpreset (written from the plug-in's state) gives the same sound, byte for
+    // byte, as picking that built-in program.
+    fs::path factory;
+    for (const auto& entry : fs::recursive_directory_iterator (VORLIX_PRESETS_DIR))
+        if (entry.path ().filename () == "bass-didgeribassic.vstpreset")
+            factory = entry.path ();
+    ASSERT_FALSE (factory.empty ());
+    std::string fromChoice[2];
+    int k = 0;
+    for (const std::vector<std::string>& choice :
+         {std::vector<std::string> {"--preset", factory.string ()}, std::vector<std::string> {"--program", "bass-didgeribassic"}})
+    {
+        Spawned chosen = startApp (choice);
+        ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << chosen.err ();
+        EXPECT_EQ (chosen.stop (SIGTERM), 0) << chosen.err ();
+        fromChoice[k++] = stateBytes ();
+    }
+    EXPECT_EQ (fromChoice[0], fromChoice[1]);
+    EXPECT_NE (fromChoice[0], saved);
+
     // A damaged file: one warning line, the default sound, the file kept.
     {
         std::ofstream (config / "vorlix307" / "state", std::ios::binary) << "not a state";
