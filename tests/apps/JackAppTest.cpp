@@ -141,6 +141,14 @@ public:
         }
         return false;
     }
+    /** Waits until something is connected to each of its ports (the app connecting itself). */
+    bool waitConnected ()
+    {
+        for (int i = 0; i < 500; ++i, std::this_thread::sleep_for (10ms))
+            if (jack_port_connected (midiOut) && jack_port_connected (in[0]) && jack_port_connected (in[1]))
+                return true;
+        return false;
+    }
     /** Plays `phrase` and records `cycles` cycles; blocks until done. */
     bool play (std::vector<TimedMidi> phrase, int cycles)
     {
@@ -261,9 +269,13 @@ protected:
             jack_client_close (probe);
         return probe != nullptr;
     }
+    /** The app under test; without connection options in `extra` it connects nothing. */
     Spawned startApp (std::vector<std::string> extra)
     {
-        std::vector<std::string> args {appBinary (), "--headless", "--no-connect", "--name", "vorlix-under-test"};
+        std::vector<std::string> args {appBinary (), "--headless", "--name", "vorlix-under-test"};
+        if (std::find_if (extra.begin (), extra.end (), [] (const std::string& a) { return a.find ("-connect") != std::string::npos; })
+            == extra.end ())
+            args.push_back ("--no-connect");
         args.insert (args.end (), extra.begin (), extra.end ());
         return spawn (args, (config / "app.err").string ());
     }
@@ -309,10 +321,12 @@ TEST_F (JackApp, RecordingEqualsTheCommandLineRenderOfTheSamePhrase)
         {70, {0x8F, 67, 64}},
     };
     constexpr int kCycles = 120;
-    Spawned app = startApp ({"--program", "3"});
+    // The app connects itself to the recorder, as --midi-connect and --audio-connect ask.
     TestClient tester;
     ASSERT_TRUE (tester.open ("recorder"));
-    ASSERT_TRUE (tester.connectTo ("vorlix-under-test")) << app.err ();
+    Spawned app = startApp ({"--program", "3", "--midi-connect", "recorder:midi_out", "--audio-connect", "recorder:in_L",
+                             "recorder:in_R"});
+    ASSERT_TRUE (tester.waitConnected ()) << app.err ();
     ASSERT_TRUE (tester.play (phrase, kCycles));
     EXPECT_EQ (app.stop (SIGTERM), 0) << app.err ();
 
