@@ -1,5 +1,7 @@
 #include "apps/standalone/JackInstrumentClient.h"
 
+#include "apps/standalone/PlayCycle.h"
+
 #include "VorlixInstrument.h"
 #include "VorlixPrograms.h"
 
@@ -233,29 +235,16 @@ int JackInstrumentClient::process (jack_nframes_t frames)
         std::fill (outR, outR + frames, 0.f);
         return 0;
     }
-    // 1. The computer keyboard's notes, at the start of the cycle.
-    uiNotes.drain ([&] (const NoteQueue::Note& n) {
-        midi.apply (block, ChannelMessage {static_cast<std::uint8_t> (n.velocity > 0 ? 0x90 : 0x80), n.pitch, n.velocity});
-    });
-    // 2. MIDI, each event at its frame: the audio before it is rendered first.
-    jack_nframes_t at = 0;
-    const jack_nframes_t count = jack_midi_get_event_count (events);
-    for (jack_nframes_t i = 0; i < count; ++i)
-    {
-        jack_midi_event_t event {};
-        if (jack_midi_event_get (&event, events, i) != 0)
-            continue;
-        const jack_nframes_t time = std::min (event.time, frames);
-        if (time > at)
-        {
-            block.render (outL + at, outR + at, static_cast<int> (time - at));
-            at = time;
-        }
-        parser.feed (event.buffer, event.size, [&] (const ChannelMessage& m) { midi.apply (block, m); });
-    }
-    // 3. The rest of the cycle.
-    if (at < frames)
-        block.render (outL + at, outR + at, static_cast<int> (frames - at));
+    // The computer keyboard's notes, then MIDI at its frames, then the rest of the cycle.
+    playCycle (block, parser, midi, uiNotes, jack_midi_get_event_count (events),
+               [events] (std::uint32_t i, CycleEvent& out) {
+                   jack_midi_event_t event {};
+                   if (jack_midi_event_get (&event, events, i) != 0)
+                       return false;
+                   out = {event.time, event.buffer, event.size};
+                   return true;
+               },
+               outL, outR, frames);
     // A re-centred detune has no host to be told here: the instrument's own values already hold it.
     block.reportRecentredDetunes ([] (int, float) { return true; });
     return 0;
