@@ -1,39 +1,15 @@
 // Real-time rule for the app's cycle: with the instrument's own audio block, MIDI of every shape
-// and keyboard notes, a cycle allocates nothing. This binary replaces the global allocation
-// functions to count calls.
+// and keyboard notes, a cycle allocates nothing. This binary counts allocations.
 #include "apps/standalone/PlayCycle.h"
+
+#include "AllocationCounting.h"
 
 #include "VorlixInstrument.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-namespace {
-std::atomic<long> allocations {0};
-std::atomic<bool> counting {false};
-
-void* countedAlloc (std::size_t size)
-{
-    if (counting.load (std::memory_order_relaxed))
-        allocations.fetch_add (1, std::memory_order_relaxed);
-    void* p = std::malloc (size ? size : 1);
-    if (!p)
-        throw std::bad_alloc ();
-    return p;
-}
-} // namespace
-
-void* operator new (std::size_t size) { return countedAlloc (size); }
-void* operator new[] (std::size_t size) { return countedAlloc (size); }
-void operator delete (void* p) noexcept { std::free (p); }
-void operator delete[] (void* p) noexcept { std::free (p); }
-void operator delete (void* p, std::size_t) noexcept { std::free (p); }
-void operator delete[] (void* p, std::size_t) noexcept { std::free (p); }
 
 using namespace Vorlix::App;
 
@@ -64,9 +40,8 @@ TEST (PlayCycle, AllocatesNothingAndPlaysEachEventAtItsFrame)
         if (cycle == 30)
             keyboard.push ({48, 0});
         const std::uint32_t count = cycle == 10 ? static_cast<std::uint32_t> (bytes.size ()) : 0;
-        allocations = 0;
-        counting = true;
         {
+            Counting counter;
             VorlixInstrument::AudioBlock block (instrument);
             ASSERT_TRUE (block.ownsEngine ());
             playCycle (block, parser, midi, keyboard, count,
@@ -75,13 +50,14 @@ TEST (PlayCycle, AllocatesNothingAndPlaysEachEventAtItsFrame)
                            return true;
                        },
                        left.data (), right.data (), 256);
+            counted += counter.count ();
         }
-        counting = false;
-        counted += allocations;
         for (int i = 0; i < 256; ++i)
             (cycle < 5 ? before : during) = std::max (cycle < 5 ? before : during, std::fabs (left[static_cast<size_t> (i)]));
         if (cycle == 10)
+        {
             EXPECT_EQ (midi.takeProgramRequest (), 12); // handed on, not loaded here
+        }
     }
     EXPECT_EQ (counted, 0) << "allocations on the audio thread";
     EXPECT_EQ (before, 0.f);
