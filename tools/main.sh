@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: build everything, install Vorlix307.vst3 into ~/.vst3 and its factory presets
-# into ~/.vst3/presets/<vendor>/Vorlix307/, Vorlix307.lv2 into ~/.lv2, and render the demo phrase
+# into ~/.vst3/presets/<vendor>/Vorlix307/, Vorlix307.lv2 into ~/.lv2, the standalone app vorlix307
+# into ~/.local/bin with its desktop entry and icon under ~/.local/share, and render the demo phrase
 # through the installed module into demo.wav. Extra arguments go to vorlix-render
 # (for example --program bass-vorlix).
 #   tools/main.sh --windows   cross-builds the Windows x64 bundle and vorlix-render.exe into
@@ -24,7 +25,8 @@ fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$(nproc)"
 
-for built in build/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so build/stripped/Vorlix307.so build/vorlix-render; do
+for built in build/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so build/stripped/Vorlix307.so build/vorlix-render \
+             build/vorlix307; do
   [ -e "$built" ] || { echo "main: $built was not built" >&2; exit 1; }
 done
 
@@ -54,5 +56,13 @@ for folder in "${built_presets[@]}"; do
   vendor="$(basename "$(dirname "$folder")")"
   bash tools/install-presets.sh "$folder" "$HOME/.vst3/presets/$vendor/Vorlix307"
 done
+# The standalone app where desktops look: the program on PATH (~/.local/bin), the menu entry
+# and the icon in the user's XDG data folder.
+data="${XDG_DATA_HOME:-$HOME/.local/share}"
+install -D -m 755 -s build/vorlix307 "$HOME/.local/bin/vorlix307"
+install -D -m 644 apps/standalone/vorlix307.desktop "$data/applications/vorlix307.desktop"
+install -D -m 644 apps/standalone/vorlix307.png "$data/icons/hicolor/128x128/apps/vorlix307.png"
+echo "installed $HOME/.local/bin/vorlix307"
+
 build/vorlix-render --plugin "$HOME/.vst3/Vorlix307.vst3" --out "$root/demo.wav" "$@"
 echo "demo: $root/demo.wav"

@@ -15,6 +15,7 @@ packages=(
   valgrind sox zenity
   locales
   g++-mingw-w64-x86-64-posix wine wine64
+  jackd2 libjack-jackd2-dev
 )
 
 missing=()
@@ -33,6 +34,7 @@ need_root() {
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}" >&2
   need_root "install: ${missing[*]}"
+  # (jackd2 asks whether to enable real-time scheduling; noninteractive takes its default.)
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

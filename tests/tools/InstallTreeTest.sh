@@ -18,4 +18,15 @@ built="$build/Vorlix307.vst3/Contents/x86_64-linux/Vorlix307.so"
   "$(objcopy -O binary --only-section=.text "$built" /dev/stdout | sha256sum)" ] || fail "the installed module's code differs from the build's"
 presets=$(find "$prefix/share/vst3/presets" -path '*/Vorlix307/*.vstpreset' | wc -l)
 [ "$presets" -eq 61 ] || fail "$presets factory presets installed, expected 61"
+# The standalone app, when built: the program in bin/, its menu entry and icon under share/, and
+# only the libraries a desktop without a development setup has.
+if [ -e "$build/vorlix307" ]; then
+  app="$prefix/bin/vorlix307"
+  [ -x "$app" ] || fail "no executable at $app"
+  grep -q '^Exec=vorlix307$' "$prefix/share/applications/vorlix307.desktop" || fail "no desktop entry running vorlix307"
+  [ -f "$prefix/share/icons/hicolor/128x128/apps/vorlix307.png" ] || fail "no icon for the desktop entry"
+  extra=$(readelf -d "$app" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' |
+          grep -vE '^lib(jack|GLX|GL|X11|stdc\+\+|m|gcc_s|c)\.so' || true)
+  [ -z "$extra" ] || fail "vorlix307 needs libraries beyond libjack, GL, X11 and the C/C++ runtime: $extra"
+fi
 echo "install tree: ok ($(stat -c %s "$so") bytes module)"
