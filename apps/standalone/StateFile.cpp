@@ -74,12 +74,13 @@ StateLoad loadStateFile (const std::string& path)
     if (!in)
         return result;
     // Read one byte more than a record holds: a longer file is damaged too.
-    std::vector<char> bytes (VorlixInstrumentState::kBytes + 1);
+    std::vector<char> bytes (VorlixInstrumentState::kMaxBytes + 1);
     in.read (bytes.data (), static_cast<std::streamsize> (bytes.size ()));
     const size_t size = static_cast<size_t> (in.gcount ());
     const bool readFailed = in.bad ();
     in.close ();
-    if (!readFailed && size == VorlixInstrumentState::kBytes)
+    // A whole record: the classic 148 bytes, or those and the precise oscillators' marker.
+    if (!readFailed && (size == VorlixInstrumentState::kBytes || size == VorlixInstrumentState::kMaxBytes))
     {
         auto record = VorlixInstrumentState::fromBytes (reinterpret_cast<const std::uint8_t*> (bytes.data ()), size);
         if (record && plausible (*record))
@@ -113,9 +114,9 @@ bool saveStateFile (const std::string& path, const VorlixInstrumentState::Record
         return false;
     }
     size_t done = 0;
-    while (done < bytes.size ())
+    while (done < bytes.size)
     {
-        const ssize_t n = ::write (fd, bytes.data () + done, bytes.size () - done);
+        const ssize_t n = ::write (fd, bytes.data.data () + done, bytes.size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -124,7 +125,7 @@ bool saveStateFile (const std::string& path, const VorlixInstrumentState::Record
     }
     // The data must be on disk before the rename makes it the file, or a power cut could leave
     // an empty state behind the new name.
-    const bool ok = done == bytes.size () && ::fsync (fd) == 0;
+    const bool ok = done == bytes.size && ::fsync (fd) == 0;
     const int savedErrno = errno;
     ::close (fd);
     if (!ok || std::rename (temp.c_str (), path.c_str ()) != 0)

@@ -72,7 +72,7 @@ TEST (StateFile, SavedSoundComesBackAndNewDirectoriesAreMade)
 
 TEST (StateFile, DamagedFilesAreKeptAsideWithOneLineWarning)
 {
-    const std::string whole (reinterpret_cast<const char*> (VorlixInstrumentState::toBytes (sampleRecord ()).data ()),
+    const std::string whole (reinterpret_cast<const char*> (VorlixInstrumentState::toBytes (sampleRecord ()).data.data ()),
                              VorlixInstrumentState::kBytes);
     auto withProgram = [&] (std::int32_t program) {
         std::string b = whole;
