@@ -213,20 +213,8 @@ void VorlixLv2Plugin::handleMessage (const LV2_Atom_Object* object, std::uint32_
 
 void VorlixLv2Plugin::handleMidi (VorlixInstrument::AudioBlock& block, const std::uint8_t* msg, std::uint32_t size)
 {
-    if (size < 3)
-        return;
-    switch (lv2_midi_message_type (msg))
-    {
-        case LV2_MIDI_MSG_NOTE_ON:
-            if (msg[2] == 0)
-                block.noteOff (msg[1] & 0x7f);
-            else
-                // In single precision, as VST 3 hosts scale it, so both formats play the same velocity.
-                block.noteOn (msg[1] & 0x7f, static_cast<double> (static_cast<float> (msg[2] & 0x7f) / 127.0f));
-            break;
-        case LV2_MIDI_MSG_NOTE_OFF: block.noteOff (msg[1] & 0x7f); break;
-        default: break;
-    }
+    // Notes, the wheel and the controllers all mean what they mean in every other format.
+    block.midiMessage (msg, static_cast<int> (size < 3 ? size : 3));
 }
 
 void VorlixLv2Plugin::run (std::uint32_t frames)
