@@ -66,6 +66,14 @@ TEST (StateFile, SavedSoundComesBackAndNewDirectoriesAreMade)
     for (int i = 0; i < kNumParams; ++i)
         EXPECT_EQ (load.record->values[i], sampleRecord ().values[i]);
 
+    // The precise oscillators travel with their marker, as in the plug-in's state.
+    VorlixInstrumentState::Record precise = sampleRecord ();
+    precise.preciseOscillators = true;
+    ASSERT_TRUE (saveStateFile (path, precise, error)) << error;
+    EXPECT_EQ (fs::file_size (path), VorlixInstrumentState::kMaxBytes);
+    ASSERT_TRUE (loadStateFile (path).record);
+    EXPECT_TRUE (loadStateFile (path).record->preciseOscillators);
+
     EXPECT_FALSE (loadStateFile ((dir.path / "none").string ()).record); // no file: quietly nothing
     EXPECT_TRUE (loadStateFile ((dir.path / "none").string ()).warning.empty ());
 }
