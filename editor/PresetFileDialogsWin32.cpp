@@ -16,14 +16,6 @@ namespace {
 
 constexpr wchar_t kFilter[] = L"JSON presets (*.json)\0*.json\0All files (*.*)\0*.*\0";
 
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
 std::string utf8(const wchar_t* text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (n <= 1) return {};
@@ -36,7 +28,7 @@ std::string utf8(const wchar_t* text) {
 // A name is a file name, never a path: separators and the characters Windows forbids become '_'.
 std::wstring suggestedFileName(const std::string& name) {
     if (name.empty()) return {};
-    std::wstring file = wide(name);
+    std::wstring file = wideFromUtf8(name);
     for (wchar_t& c : file)
         if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) c = L'_';
     return file + L".json";
@@ -62,14 +54,14 @@ std::optional<std::string> askPath(bool save, const std::string& suggestedName) 
 }
 
 void showError(const std::string& message) {
-    MessageBoxW(GetActiveWindow(), wide(message).c_str(), L"Vorlix307", MB_OK | MB_ICONERROR);
+    MessageBoxW(GetActiveWindow(), wideFromUtf8(message).c_str(), L"Vorlix307", MB_OK | MB_ICONERROR);
 }
 
 } // namespace
 
 bool writeFileAtomically(const std::string& path, std::string_view data) {
     if (path.empty()) return false;
-    const std::wstring target = wide(path);
+    const std::wstring target = wideFromUtf8(path);
     const std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(GetTickCount64());
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -22,4 +22,9 @@ UserFileError readUserFile(const std::string& path, std::size_t maxBytes, std::s
 // Why a read failed, in a few words ("not a regular file"); empty for kNone.
 const char* userFileErrorText(UserFileError error);
 
+#ifdef _WIN32
+/** Paths travel as UTF-8 and become wide strings only at the Windows calls. */
+std::wstring wideFromUtf8(const std::string& utf8);
+#endif
+
 } // namespace Vorlix

@@ -15,21 +15,13 @@ struct Handle {
     }
 };
 
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
 } // namespace
 
 UserFileError readUserFile(const std::string& path, std::size_t maxBytes, std::string& out) {
     out.clear();
     // Shared for reading and writing: a file another program has open still reads. The type is
     // checked on the open handle: a pipe or a console never reaches ReadFile, which would wait.
-    Handle file{CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    Handle file{CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE) return UserFileError::kCannotOpen;
     if (GetFileType(file.h) != FILE_TYPE_DISK) return UserFileError::kNotRegular;
@@ -54,6 +46,14 @@ UserFileError readUserFile(const std::string& path, std::size_t maxBytes, std::s
             return UserFileError::kTooLarge;
         }
     }
+}
+
+std::wstring wideFromUtf8(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
 }
 
 } // namespace Vorlix
