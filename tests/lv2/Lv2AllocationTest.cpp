@@ -1,6 +1,6 @@
-// run () allocates nothing: notes, port changes, the UI's messages and the values it is sent back
-// are all handled without operator new. The UI's program picks and imported presets go to the
-// host's worker, which does them after run () returns.
+// run () allocates nothing and locks nothing: notes, port changes, the UI's messages and the values
+// it is sent back are all handled without operator new or a mutex. The UI's program picks and
+// imported presets go to the host's worker, which does them after run () returns.
 #include "Lv2TestHost.h"
 
 #include "Vorlix307Lv2Uris.h"
@@ -12,6 +12,24 @@
 #include <lv2/atom/forge.h>
 
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <pthread.h>
+
+namespace {
+std::atomic<long> locks {0};
+} // namespace
+
+// Stands in for the C library's, so a std::mutex taken in the plug-in during run () is counted
+// (the executable exports its symbols, which the plug-in's binary binds to first).
+extern "C" int pthread_mutex_lock (pthread_mutex_t* mutex)
+{
+    using Lock = int (*) (pthread_mutex_t*);
+    static const Lock next = reinterpret_cast<Lock> (dlsym (RTLD_NEXT, "pthread_mutex_lock"));
+    if (VorlixTest::counting.load (std::memory_order_relaxed))
+        locks.fetch_add (1, std::memory_order_relaxed);
+    return next (mutex);
+}
 
 using namespace VorlixLv2Test;
 using namespace VorlixLv2Ports;
@@ -58,6 +76,7 @@ TEST (Lv2Allocation, RunAllocatesNothing)
     };
     lv2->run (256); // anything done once on the first block
     allocations = 0;
+    locks = 0;
     for (int round = 0; round < 3; ++round)
         for (std::size_t b = 0; b < blocks.size (); ++b)
         {
@@ -69,7 +88,9 @@ TEST (Lv2Allocation, RunAllocatesNothing)
             counting = false;
             lv2->collect ();
             EXPECT_EQ (allocations.load (), 0) << "round " << round << ", block " << b;
+            EXPECT_EQ (locks.load (), 0) << "round " << round << ", block " << b;
             allocations = 0;
+            locks = 0;
         }
     // Both messages took effect: through the worker, not lost on the way.
     EXPECT_EQ (lv2->workScheduled (), 6);
