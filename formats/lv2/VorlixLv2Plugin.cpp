@@ -4,8 +4,8 @@
 // in run (), but the instrument's UI side locks and may allocate, so run () hands them to the
 // host's worker and work () performs them on its thread; the changes reach the audio thread
 // through the core's own lock-free handoff and the next block applies them. A host without a
-// worker gets them performed inside run () as before: late-bound hosts still work, only not
-// hard real-time for those messages. LV2 calls run () and the state functions one at a time,
+// worker (or with its queue full) gets them performed inside run () as before: they still work,
+// only that block is not hard real time. LV2 calls run () and the state functions one at a time,
 // except save (), which only reads atomics.
 //
 // Control ports: a port's value is applied when it differs from what the port held in the block
