@@ -27,6 +27,7 @@ const char* const prefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n
                              "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                              "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                              "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
+                             "@prefix work: <http://lv2plug.in/ns/ext/worker#> .\n"
                              "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
 
 /** A float as a Turtle number that reads back as the same float. */
@@ -127,8 +128,8 @@ std::string description ()
          "    lv2:minorVersion 0 ;\n"
          "    lv2:microVersion 0 ;\n"
          "    lv2:requiredFeature urid:map ;\n"
-         "    lv2:optionalFeature lv2:hardRTCapable ;\n"
-         "    lv2:extensionData state:interface ;\n"
+         "    lv2:optionalFeature lv2:hardRTCapable, work:schedule ;\n"
+         "    lv2:extensionData state:interface, work:interface ;\n"
          "    ui:ui <" VORLIX_LV2_UI_URI "> ;\n"
          "    lv2:port [\n";
     for (int id = 0; id < kNumParams; ++id)

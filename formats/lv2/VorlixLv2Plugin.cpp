@@ -1,8 +1,12 @@
 // The LV2 plug-in: translates ports, atom events and state calls into the instrument's own calls.
 //
 // Threads: run () is the audio thread. The UI's messages (program picks, imported presets) arrive
-// in run () and go to the instrument's UI side, whose changes the next block applies; LV2 calls
-// run () and the state functions one at a time for this, except save (), which only reads atomics.
+// in run (), but the instrument's UI side locks and may allocate, so run () hands them to the
+// host's worker and work () performs them on its thread; the changes reach the audio thread
+// through the core's own lock-free handoff and the next block applies them. A host without a
+// worker (or with its queue full) gets them performed inside run () as before: they still work,
+// only that block is not hard real time. LV2 calls run () and the state functions one at a time,
+// except save (), which only reads atomics.
 //
 // Control ports: a port's value is applied when it differs from what the port held in the block
 // before, so a host that keeps re-sending a stale value (after a program pick changed it inside)
@@ -21,10 +25,12 @@
 #include <lv2/midi/midi.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 #include <atomic>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -75,7 +81,8 @@ VorlixInstrumentState::Record currentRecord (const VorlixInstrument& instrument)
 class VorlixLv2Plugin final : private VorlixInstrument::Listener
 {
 public:
-    VorlixLv2Plugin (double rate, const LV2_URID_Map* map) : uris (map)
+    VorlixLv2Plugin (double rate, const LV2_URID_Map* map, const LV2_Worker_Schedule* worker)
+        : uris (map), schedule (worker)
     {
         lv2_atom_forge_init (&forge, const_cast<LV2_URID_Map*> (map));
         instrument.setListener (this);
@@ -143,15 +150,32 @@ public:
         return LV2_STATE_SUCCESS;
     }
 
+    /** The worker's thread: one UI message that run () passed on, as the whole atom. */
+    LV2_Worker_Status work (std::uint32_t size, const void* data)
+    {
+        if (size < sizeof (LV2_Atom))
+            return LV2_WORKER_ERR_UNKNOWN;
+        // The host's copy need not be aligned for the atom's fields: read it from an aligned one.
+        std::vector<std::uint64_t> aligned ((size + 7) / 8);
+        std::memcpy (aligned.data (), data, size);
+        const auto* atom = reinterpret_cast<const LV2_Atom*> (aligned.data ());
+        if (atom->type != uris.atomObject || atom->size > size - sizeof (LV2_Atom))
+            return LV2_WORKER_ERR_UNKNOWN;
+        handleMessage (reinterpret_cast<const LV2_Atom_Object*> (atom), atom->size);
+        return LV2_WORKER_SUCCESS;
+    }
+
 private:
     void valuesReloaded () override { valuesChanged.store (true, std::memory_order_relaxed); }
     void valueChanged (int, float) override { valuesChanged.store (true, std::memory_order_relaxed); }
 
     void handleMessage (const LV2_Atom_Object* object, std::uint32_t size);
+    void passMessage (const LV2_Atom_Object* object, std::uint32_t size);
     void handleMidi (VorlixInstrument::AudioBlock& block, const std::uint8_t* msg, std::uint32_t size);
     void writeNotifications ();
 
     Uris uris;
+    const LV2_Worker_Schedule* schedule = nullptr; // null when the host has no worker
     LV2_Atom_Forge forge {};
     VorlixInstrument instrument;
 
@@ -165,6 +189,7 @@ private:
 
     float lastPort[kNumParams] {};
     bool adoptPorts = false;
+    // Audio thread only: a request just asks for the next block's notification.
     bool valuesRequested = false;
     // Set by the listener and by restore (); the next block tells the UI.
     std::atomic<bool> valuesChanged {false};
@@ -211,6 +236,16 @@ void VorlixLv2Plugin::handleMessage (const LV2_Atom_Object* object, std::uint32_
     }
 }
 
+void VorlixLv2Plugin::passMessage (const LV2_Atom_Object* object, std::uint32_t size)
+{
+    // A request only sets a flag for this thread; everything else touches the instrument's UI side.
+    if (size >= sizeof (LV2_Atom_Object_Body) && object->body.otype == uris.request)
+        valuesRequested = true;
+    else if (!schedule || schedule->schedule_work (schedule->handle, sizeof (LV2_Atom) + size, object) !=
+                              LV2_WORKER_SUCCESS)
+        handleMessage (object, size); // no worker, or its queue is full: better late real time than a lost pick
+}
+
 void VorlixLv2Plugin::handleMidi (VorlixInstrument::AudioBlock& block, const std::uint8_t* msg, std::uint32_t size)
 {
     // Notes, the wheel and the controllers all mean what they mean in every other format.
@@ -219,12 +254,12 @@ void VorlixLv2Plugin::handleMidi (VorlixInstrument::AudioBlock& block, const std
 
 void VorlixLv2Plugin::run (std::uint32_t frames)
 {
-    // 1. Messages from the UI, for the instrument's UI side; the block below applies them.
+    // 1. Messages from the UI, for the worker; a later block applies them.
     if (control)
         LV2_ATOM_SEQUENCE_FOREACH (control, ev)
         {
             if (ev->body.type == uris.atomObject)
-                handleMessage (reinterpret_cast<const LV2_Atom_Object*> (&ev->body), ev->body.size);
+                passMessage (reinterpret_cast<const LV2_Atom_Object*> (&ev->body), ev->body.size);
         }
 
     {
@@ -324,12 +359,15 @@ VorlixLv2Plugin* self (LV2_Handle h)
 LV2_Handle instantiate (const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features)
 {
     const LV2_URID_Map* map = nullptr;
+    const LV2_Worker_Schedule* worker = nullptr;
     for (int i = 0; features && features[i]; ++i)
         if (std::strcmp (features[i]->URI, LV2_URID__map) == 0)
             map = static_cast<const LV2_URID_Map*> (features[i]->data);
+        else if (std::strcmp (features[i]->URI, LV2_WORKER__schedule) == 0)
+            worker = static_cast<const LV2_Worker_Schedule*> (features[i]->data);
     if (!map)
         return nullptr; // required in the description: a host without it cannot load the plug-in
-    return new (std::nothrow) VorlixLv2Plugin (rate, map);
+    return new (std::nothrow) VorlixLv2Plugin (rate, map, worker);
 }
 
 LV2_State_Status saveState (LV2_Handle h, LV2_State_Store_Function store, LV2_State_Handle handle, std::uint32_t,
@@ -344,10 +382,21 @@ LV2_State_Status restoreState (LV2_Handle h, LV2_State_Retrieve_Function retriev
     return self (h)->restore (retrieve, handle);
 }
 
+LV2_Worker_Status work (LV2_Handle h, LV2_Worker_Respond_Function, LV2_Worker_Respond_Handle, std::uint32_t size,
+                        const void* data)
+{
+    return self (h)->work (size, data);
+}
+
 const void* extensionData (const char* uri)
 {
     static const LV2_State_Interface state {saveState, restoreState};
-    return std::strcmp (uri, LV2_STATE__interface) == 0 ? &state : nullptr;
+    // work () answers nothing: the next block learns of its changes through the atomics.
+    static const LV2_Worker_Interface worker {
+        work, [] (LV2_Handle, std::uint32_t, const void*) { return LV2_WORKER_SUCCESS; }, nullptr};
+    if (std::strcmp (uri, LV2_STATE__interface) == 0)
+        return &state;
+    return std::strcmp (uri, LV2_WORKER__interface) == 0 ? &worker : nullptr;
 }
 
 const LV2_Descriptor descriptor {

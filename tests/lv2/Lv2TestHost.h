@@ -6,6 +6,7 @@
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 #include <cstdint>
 #include <map>
@@ -54,8 +55,10 @@ struct Lv2Event
 class Lv2Instance
 {
 public:
-    /** Null when instantiation fails. */
-    static std::unique_ptr<Lv2Instance> create (Lv2World& world, const char* uri, double rate, int maxBlock);
+    /** Null when instantiation fails. With a worker, the work run () schedules is done right after
+        run () returns (in collect ()), on the test's thread, as a host's worker thread would. */
+    static std::unique_ptr<Lv2Instance> create (Lv2World& world, const char* uri, double rate, int maxBlock,
+                                                bool worker = true);
     ~Lv2Instance ();
 
     /** Control input and output ports by index. */
@@ -69,6 +72,8 @@ public:
     void collect ();
     const std::vector<float>& left () const { return outLeft; }
     const std::vector<float>& right () const { return outRight; }
+    /** How many pieces of work the plug-in scheduled so far. */
+    int workScheduled () const { return scheduled; }
     /** Atoms the plug-in wrote to its notify port in the last block (type and body). */
     const std::vector<Lv2Event>& notifications () const { return notified; }
 
@@ -87,6 +92,8 @@ private:
     static void setPortValue (const char* symbol, void* self, const void* value, std::uint32_t size,
                               std::uint32_t type);
     unsigned portIndex (const char* symbol) const;
+    static LV2_Worker_Status scheduleWork (LV2_Worker_Schedule_Handle self, std::uint32_t size, const void* data);
+    void doWork ();
 
     Lv2World& lv2World;
     const LilvPlugin* lilvPlugin;
@@ -95,6 +102,15 @@ private:
     std::vector<float> outLeft, outRight;
     std::vector<std::uint64_t> controlBuffer, notifyBuffer; // 64-bit words keep atoms aligned
     std::vector<Lv2Event> notified;
+    // The worker's queue: size-prefixed copies in a buffer sized up front, so scheduling from
+    // run () allocates nothing on the plug-in's account.
+    std::vector<std::uint8_t> workQueue;
+    std::size_t workUsed = 0;
+    int scheduled = 0;
+    LV2_Worker_Schedule scheduleData {};
+    LV2_Feature scheduleFeature {};
+    std::vector<const LV2_Feature*> features;
+    const LV2_Worker_Interface* worker = nullptr;
     unsigned controlPort = 0, notifyPort = 0, leftPort = 0, rightPort = 0;
 };
 
