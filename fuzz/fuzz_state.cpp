@@ -30,9 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
         }
         if (canonical)
             VORLIX_FUZZ_CHECK (std::memcmp (saved.data (), data, 148) == 0);
+        // The mode follows the marker after the values: precise with a 1 there, classic otherwise.
+        std::int32_t marker = 0;
+        if (size >= 152)
+            std::memcpy (&marker, data + 148, 4);
+        VORLIX_FUZZ_CHECK (saved.size () == (marker == 1 ? 152u : 148u));
     }
     // Saving what was restored and restoring it again is a fixed point.
-    Steinberg::MemoryStream again (const_cast<char*> (saved.data ()), 148);
+    Steinberg::MemoryStream again (const_cast<char*> (saved.data ()), static_cast<Steinberg::TSize> (saved.size ()));
     VORLIX_FUZZ_CHECK (p.setState (&again) == Steinberg::kResultOk);
     VORLIX_FUZZ_CHECK (stateOf (p) == saved);
     checkRender (p);
