@@ -20,6 +20,8 @@
 #include <functional>
 #include <thread>
 
+#include <unistd.h>
+
 // Last: Xlib's macros (None, Status...) would clash with the test framework's names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -219,12 +221,11 @@ protected:
     {
         jack_set_error_function (&quiet);
         jack_set_info_function (&quiet);
-        // JACK keeps a fixed number of server slots and frees a dead server's slot only when a
-        // server of the same name starts: a name per build tree, not per run, so that a run
-        // killed half-way never uses a slot up for good.
-        char tag[32];
-        std::snprintf (tag, sizeof tag, "%08zx", std::hash<std::string> {}(VORLIX_APP_BINARY) & 0xFFFFFFFFu);
-        serverName = std::string ("vorlix-test-") + tag;
+        // JACK keeps a fixed number of server slots (eight) and frees a dead server's slot only
+        // when a server of the same name starts: one name per user, not per run or build tree, so
+        // a run killed half-way, or a fresh clone elsewhere, never uses a slot up for good. (Two
+        // build trees cannot run this test at the same moment.)
+        serverName = "vorlix-test-" + std::to_string (::getuid ());
         // A server that loses a client while shutting down should not die of SIGPIPE before it
         // has given its slot back (the ignored disposition is inherited through exec).
         std::signal (SIGPIPE, SIG_IGN);
