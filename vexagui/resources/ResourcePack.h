@@ -40,7 +40,7 @@ struct PackedResource {
     // when the entry's value is not positive; url and pixels are referred to, never copied,
     // when present (nothing is decoded here). No consistency check between the sizes and
     // pixelBytes. The 2x partner's pixels come along (doublePixels, deferred as well) when the
-    // installed pack holds a partner of exactly twice the spec's size.
+    // installed pack holds a partner of exactly twice the ResourceSpec's size.
     ResourceSpec asImageResourceSpec(std::int32_t id, std::int32_t defaultWidth, std::int32_t defaultHeight) const;
 };
 

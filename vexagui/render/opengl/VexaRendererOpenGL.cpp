@@ -464,7 +464,7 @@ uint32_t VexaRendererOpenGL::uploadPixels (const uint8_t* pixels, int32_t width,
 
 void VexaRendererOpenGL::keepWhileAttached (const ImagePixels& source, const std::shared_ptr<const uint8_t>& bytes)
 {
-    // Bytes a spec holds of its own stay with the spec anyway; made ones would be made again.
+    // Bytes a ResourceSpec holds of its own stay with it anyway; made ones would be made again.
     if (source.canReacquire () && std::find (imagesInUse.begin (), imagesInUse.end (), bytes) == imagesInUse.end ())
         imagesInUse.push_back (bytes);
 }

@@ -3,7 +3,7 @@
 // when the surface goes away, so handles survive detaching and re-attaching the native view.
 //
 // HiDPI: `render` scales the logical size to the drawable. At twice the logical size it draws each
-// image from its 2x version (the spec's doublePixels) one texel to one pixel, at other scales above
+// image from its 2x version (the ResourceSpec's doublePixels) one texel to one pixel, at other scales above
 // 1 from the 2x version with linear filtering, and at 1 (or below) from the image itself exactly
 // as always. The 2x pixels are made only while such a scale is drawn.
 //
