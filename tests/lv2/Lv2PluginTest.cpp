@@ -43,15 +43,13 @@ const std::vector<Note> phrase = {{0.0, 48, 100}, {0.02, 55, 70},  {0.05, 60, 12
                                   {0.1, 64, 90},  {0.13, 55, 0},   {0.15, 60, 0},   {0.17, 64, 0}};
 constexpr double phraseSeconds = 0.25;
 
-/** Frame of a note; with `quantum` > 1 moved back to the start of its block, where a format that
-    applies notes per block and one that applies them per frame agree. */
-std::int64_t frameOf (const Note& n, double rate, int quantum)
+/** The frame a note starts on: both formats play notes on their exact frame. */
+std::int64_t frameOf (const Note& n, double rate)
 {
-    const auto f = static_cast<std::int64_t> (n.seconds * rate);
-    return f - f % quantum;
+    return static_cast<std::int64_t> (n.seconds * rate);
 }
 
-std::vector<float> renderLv2 (Lv2Instance& lv2, double rate, int block, int quantum)
+std::vector<float> renderLv2 (Lv2Instance& lv2, double rate, int block)
 {
     std::vector<float> out;
     const auto total = static_cast<std::int64_t> (phraseSeconds * rate);
@@ -60,7 +58,7 @@ std::vector<float> renderLv2 (Lv2Instance& lv2, double rate, int block, int quan
         const int n = static_cast<int> (std::min<std::int64_t> (block, total - start));
         std::vector<Lv2Event> events;
         for (const Note& note : phrase)
-            if (const std::int64_t f = frameOf (note, rate, quantum); f >= start && f < start + n)
+            if (const std::int64_t f = frameOf (note, rate); f >= start && f < start + n)
                 events.push_back (lv2.midi (f - start, note.velocity ? 0x90 : 0x80, static_cast<std::uint8_t> (note.pitch),
                                             static_cast<std::uint8_t> (note.velocity)));
         lv2.run (n, events);
@@ -96,7 +94,7 @@ std::vector<float> renderVst3 (double rate, int block)
     {
         const int n = static_cast<int> (std::min<std::int64_t> (block, total - start));
         for (const Note& note : phrase)
-            if (const std::int64_t f = frameOf (note, rate, 1); f >= start && f < start + n)
+            if (const std::int64_t f = frameOf (note, rate); f >= start && f < start + n)
             {
                 if (note.velocity)
                     vst3->events ().addNoteOn (static_cast<int> (f - start), note.pitch,
@@ -291,8 +289,8 @@ TEST_F (Lv2Test, PresetsAreTheProgramsByNameAndPlayWhatPickingThemPlays)
                 VorlixLv2PortValue::toPort (id, VorlixPresetBank::programValue (program, id));
         picked->run (1);
         recalled->run (2);
-        const auto a = renderLv2 (*recalled, 48000.0, 512, 1);
-        const auto b = renderLv2 (*picked, 48000.0, 512, 1);
+        const auto a = renderLv2 (*recalled, 48000.0, 512);
+        const auto b = renderLv2 (*picked, 48000.0, 512);
         EXPECT_EQ (firstDifference (a, b), -1);
         EXPECT_EQ (recalled->control (kProgram), static_cast<float> (program));
         EXPECT_EQ (picked->control (kProgram), static_cast<float> (program));
@@ -315,7 +313,7 @@ TEST_F (Lv2Test, MidiRendersWhatTheVst3BuildRenders)
             SCOPED_TRACE (testing::Message () << rate << " Hz, blocks of " << block);
             auto lv2 = make (rate, block);
             ASSERT_TRUE (lv2);
-            const auto viaLv2 = renderLv2 (*lv2, rate, block, 1);
+            const auto viaLv2 = renderLv2 (*lv2, rate, block);
             const auto viaVst3 = renderVst3 (rate, block);
             EXPECT_GT (peak (viaLv2), 0.01);
             EXPECT_EQ (firstDifference (viaLv2, viaVst3), -1);
@@ -362,7 +360,7 @@ TEST_F (Lv2Test, StateSavedAndRestoredThroughLilvRendersTheSame)
         EXPECT_EQ (after.preciseOscillators, precise);
         EXPECT_EQ (std::memcmp (before.values, after.values, sizeof before.values), 0);
         EXPECT_EQ (after.values[kFilt1Cutoff], 0.3f);
-        EXPECT_EQ (firstDifference (renderLv2 (*original, 48000.0, 256, 1), renderLv2 (*restored, 48000.0, 256, 1)),
+        EXPECT_EQ (firstDifference (renderLv2 (*original, 48000.0, 256), renderLv2 (*restored, 48000.0, 256)),
                    -1);
     }
 }
@@ -390,7 +388,7 @@ TEST_F (Lv2Test, OutOfRangePortValuesAreClamped)
         lv2->control (static_cast<unsigned> (c.id)) = c.port;
         lv2->run (64);
         EXPECT_FLOAT_EQ (reported (*lv2).values[c.id], c.expected);
-        EXPECT_TRUE (std::isfinite (peak (renderLv2 (*lv2, 48000.0, 64, 1))));
+        EXPECT_TRUE (std::isfinite (peak (renderLv2 (*lv2, 48000.0, 64))));
     }
 }
 
@@ -429,7 +427,7 @@ TEST_F (Lv2Test, MalformedAndForeignEventsAreIgnored)
     EXPECT_EQ (std::memcmp (after.values, expected.values, sizeof after.values), 0);
     EXPECT_EQ (fed->control (kVoices), 0.0f);
     clean->run (64);
-    EXPECT_EQ (firstDifference (renderLv2 (*clean, 48000.0, 64, 1), renderLv2 (*fed, 48000.0, 64, 1)), -1);
+    EXPECT_EQ (firstDifference (renderLv2 (*clean, 48000.0, 64), renderLv2 (*fed, 48000.0, 64)), -1);
 }
 
 } // namespace
