@@ -847,17 +847,24 @@ void VorlixGenOsc::renderPreciseT(float* __restrict out, int n)
     syncMaster.previousPhase = previous;
 }
 
-// Plays the next c pending samples as they are (four at a time for a whole span: a call to
-// memcpy costs more here) and drops them.
-void VorlixGenOsc::emitLead(float* out, int c)
+// Plays the next c pending samples as they are and drops them. A whole span moves four samples
+// at a time in one pass (a call to memcpy costs more here).
+inline void VorlixGenOsc::emitLead(float* out, int c)
 {
-    const float* pending = lead.pending.data();
-    if (c == VorlixPreciseLead::kChunk)
-        for (int k = 0; k < VorlixPreciseLead::kChunk; k += 4)
-            _mm_storeu_ps(out + k, _mm_loadu_ps(pending + k));
-    else
+    float* pending = lead.pending.data();
+    if (c != VorlixPreciseLead::kChunk)
+    {
         std::copy(pending, pending + c, out);
-    shiftLead(c);
+        shiftLead(c);
+        return;
+    }
+    static_assert(VorlixPreciseLead::kPendingSize == 2 * VorlixPreciseLead::kChunk);
+    for (int k = 0; k < VorlixPreciseLead::kChunk; k += 4)
+    {
+        _mm_storeu_ps(out + k, _mm_loadu_ps(pending + k));
+        _mm_storeu_ps(pending + k, _mm_loadu_ps(pending + VorlixPreciseLead::kChunk + k));
+        _mm_storeu_ps(pending + VorlixPreciseLead::kChunk + k, _mm_setzero_ps());
+    }
 }
 
 // Drops the c pending samples just played.
@@ -882,128 +889,329 @@ void VorlixGenOsc::shiftLead(int c)
     }
 }
 
+namespace {
+
+// The jumps the four lanes hold at one sample, kind by kind in the order the scalar step adds
+// them: for each kind, which lanes hold it, where it falls and how high it is. Saw jumps fall
+// between samples k - 1 and k, square and sub jumps between k and k + 1 (base: the first tap's
+// offset from sample k).
+struct LaneJumps
+{
+    static constexpr int kKinds = 5; // sub edge; each oscillator's edge or wrap, and its reset
+    struct Kind
+    {
+        alignas(16) float frac[4];
+        alignas(16) float height[4];
+        int lanes, base;
+    };
+    Kind kinds[kKinds];
+    int count = 0;
+    int lanes = 0; // every lane holding some jump
+
+    void add(__m128i mask, __m128 fracs, __m128 heights, int tapBase)
+    {
+        const int m = _mm_movemask_ps(_mm_castsi128_ps(mask));
+        if (m == 0)
+            return;
+        Kind& k = kinds[count++];
+        k.lanes = m;
+        k.base = tapBase;
+        _mm_store_ps(k.frac, fracs);
+        _mm_store_ps(k.height, heights);
+        lanes |= m;
+    }
+};
+
+inline __m128i signMask(__m128i v) { return _mm_srai_epi32(v, 31); }
+inline __m128 negated(__m128 v) { return _mm_xor_ps(v, _mm_set1_ps(-0.0f)); }
+inline __m128i blend(__m128i mask, __m128i a, __m128i b) { return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b)); }
+inline __m128 squareLevels(__m128i phase, __m128 magnitude)
+{
+    return _mm_xor_ps(magnitude, _mm_castsi128_ps(_mm_slli_epi32(signMask(phase), 31)));
+}
+// A square's edge falls where its phase was non-negative and rises where it was negative.
+inline __m128 edgeHeights(__m128 height, __m128i phase)
+{
+    return _mm_xor_ps(height, _mm_castsi128_ps(_mm_andnot_si128(phase, _mm_set1_epi32(INT32_MIN))));
+}
+inline int signBits(__m128i v) { return _mm_movemask_ps(_mm_castsi128_ps(v)); }
+
+// Steps certain to pass before a phase reaches a jump the given distance ahead (as quietSteps,
+// lane by lane): the distance is read as unsigned, its lowest bit dropped, which only errs short.
+inline __m128 quietLanes(__m128i distance, __m128 invIncrement)
+{
+    const __m128 d = _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(distance, 1)), _mm_set1_ps(2.0f));
+    return _mm_sub_ps(_mm_mul_ps(d, invIncrement), _mm_set1_ps(0.001f));
+}
+
+// One band-limited generator of the four lanes, stepped by the scalar step's operations lane by
+// lane: the same jumps, fractions, heights, phases and values.
+template <int L>
+struct LeadLanes : PhaseLanes<L>
+{
+    using PhaseLanes<L>::phase;
+    using PhaseLanes<L>::increment;
+    using PhaseLanes<L>::magnitude;
+    using PhaseLanes<L>::last;
+    __m128 floatIncrement, invIncrement, gain, height;
+
+    void prepare(__m128 oscGain)
+    {
+        floatIncrement = _mm_cvtepi32_ps(increment); // increments stay below 2^31
+        invIncrement = _mm_div_ps(_mm_set1_ps(1.0f), floatIncrement);
+        gain = oscGain;
+        height = L == kLeadSaw ? _mm_mul_ps(_mm_set1_ps(-2.0f), gain)
+                               : _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(2.0f), magnitude), gain);
+    }
+    // Distance (2^32 wrapping) from the phase to its next jump: a saw's wrap at half a cycle, a
+    // square's edge at every multiple of half a cycle.
+    __m128i toJump() const
+    {
+        return _mm_sub_epi32(_mm_set1_epi32(int(kHalfCycle)),
+                             L == kLeadSaw ? phase : _mm_and_si128(phase, _mm_set1_epi32(0x7FFFFFFF)));
+    }
+    // Lanes whose step from phase to after holds a saw's wrap or a square's edge.
+    int jumps(__m128i after) const
+    {
+        return signBits(L == kLeadSaw ? _mm_andnot_si128(phase, after) : _mm_xor_si128(phase, after));
+    }
+    // The wraps or edges of a step from phase to after.
+    void addEdges(__m128i after, LaneJumps& found) const
+    {
+        if constexpr (L == kLeadSaw)
+        {
+            // From +1 to -1 where the phase passes half a cycle.
+            const __m128i distance = _mm_sub_epi32(_mm_set1_epi32(int(kHalfCycle)), phase);
+            found.add(_mm_andnot_si128(phase, after), _mm_mul_ps(_mm_cvtepi32_ps(distance), invIncrement), height,
+                      -kHalfWidth);
+        }
+        else
+        {
+            // Falling at half a cycle, rising at the wrap: each the same distance from the phase
+            // within its half.
+            const __m128i distance = _mm_sub_epi32(_mm_set1_epi32(int(kHalfCycle)),
+                                                   _mm_and_si128(phase, _mm_set1_epi32(0x7FFFFFFF)));
+            found.add(_mm_xor_si128(phase, after), _mm_mul_ps(_mm_cvtepi32_ps(distance), invIncrement),
+                      edgeHeights(height, phase), 1 - kHalfWidth);
+        }
+    }
+    // A step without resets; returns the sample's value.
+    __m128 step(__m128i after, LaneJumps* found)
+    {
+        if (found != nullptr)
+            addEdges(after, *found);
+        const __m128 value = L == kLeadSaw ? _mm_mul_ps(_mm_cvtepi32_ps(after), _mm_set1_ps(kSawScale))
+                                           : squareLevels(phase, magnitude);
+        phase = after;
+        return value;
+    }
+    // A step where the lanes in resets restart at the fraction wrap of it (the synced master's
+    // wrap); returns the sample's value.
+    __m128 resetStep(__m128i resets, __m128 wrap, LaneJumps& found)
+    {
+        const __m128i at = blend(resets, _mm_add_epi32(phase, _mm_cvttps_epi32(_mm_mul_ps(wrap, floatIncrement))),
+                                 _mm_add_epi32(phase, increment));
+        addEdges(at, found);
+        const __m128i restart = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), wrap), floatIncrement));
+        const __m128 before = squareLevels(phase, magnitude);
+        phase = blend(resets, restart, at);
+        if constexpr (L == kLeadSaw)
+        {
+            // The step from the value reached back to 0.
+            const __m128 fall = _mm_mul_ps(_mm_mul_ps(negated(_mm_cvtepi32_ps(at)), _mm_set1_ps(kSawScale)), gain);
+            found.add(resets, wrap, fall, -kHalfWidth);
+            return _mm_mul_ps(_mm_cvtepi32_ps(phase), _mm_set1_ps(kSawScale));
+        }
+        else
+        {
+            // A reset starts the high half.
+            found.add(_mm_and_si128(resets, at), wrap, height, 1 - kHalfWidth);
+            return before;
+        }
+    }
+};
+
+} // namespace
+
 // Four precise copies whose oscillators are both lead generators, one copy per SSE lane, one
-// sample at a time. A lane whose sample holds a jump (found from the phases' sign bits) takes the
-// scalar step for it; the others get the naive values the quiet runs compute, by the same
-// operations in the same order, so each copy's output is what renderPreciseT makes of it.
+// sample at a time, by the scalar step's operations lane by lane, so each copy's output is what
+// renderPreciseT makes of it. Between jumps the lanes run on without looking for them; jumps are
+// found and measured in the lanes, and only their residuals are added lane by lane. The naive
+// values wait in lane order and go into the copies' buffers four samples at a time.
 template <int L1, int L2>
-void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* copies, float* out, int stride, int n)
+void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* c, float* out, int stride, int n)
 {
     constexpr int kLead = VorlixPreciseLead::kLead;
-    LeadGens<L1, L2> g[4];
-    alignas(16) uint32_t ps[4], p1[4], p2[4], pm[4];
-    alignas(16) uint32_t is[4], i1[4], i2[4], im[4];
-    alignas(16) float ms[4], m1[4] = {}, m2[4] = {}, lv[4], g1[4], g2[4];
-    for (int c = 0; c < 4; ++c)
-    {
-        g[c].load(copies[c]);
-        ps[c] = g[c].sub.phase, is[c] = g[c].sub.increment, ms[c] = g[c].sub.magnitude;
-        p1[c] = g[c].o1.phase, i1[c] = g[c].o1.increment;
-        p2[c] = g[c].o2.phase, i2[c] = g[c].o2.increment;
-        if constexpr (L1 == kLeadSquare)
-            m1[c] = g[c].o1.magnitude;
-        if constexpr (L2 == kLeadSquare)
-            m2[c] = g[c].o2.magnitude;
-        pm[c] = g[c].master, im[c] = g[c].masterIncrement;
-        lv[c] = g[c].level, g1[c] = g[c].gain1, g2[c] = g[c].gain2;
-    }
-    // A saw jumps where its phase wraps from + to -, a square or the sub at either sign change,
-    // the master where it wraps from - to + (only a synced oscillator cares; a needless step
-    // changes nothing).
-    auto jumps = [](__m128i before, __m128i after, int kind) {
-        const __m128i d = kind == kLeadSaw ? _mm_andnot_si128(before, after) : _mm_xor_si128(before, after);
-        return _mm_movemask_ps(_mm_castsi128_ps(d));
+    constexpr int kChunk = VorlixPreciseLead::kChunk;
+    LeadLanes<L1> o1;
+    LeadLanes<L2> o2;
+    o1.load(c, &VorlixGenOsc::gen1);
+    o2.load(c, &VorlixGenOsc::gen2);
+    const __m128 mix = lanes(c, &VorlixGenOsc::mix);
+    o1.prepare(_mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), mix), lanes(c, &VorlixGenOsc::invert1)));
+    o2.prepare(_mm_mul_ps(mix, lanes(c, &VorlixGenOsc::invert2)));
+    // The sub is a square without resets.
+    LeadLanes<kLeadSquare> sub;
+    sub.phase = _mm_setr_epi32(int(c[0].sub.phase), int(c[1].sub.phase), int(c[2].sub.phase), int(c[3].sub.phase));
+    sub.increment = _mm_setr_epi32(int(c[0].sub.increment), int(c[1].sub.increment), int(c[2].sub.increment),
+                                   int(c[3].sub.increment));
+    sub.magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), _mm_setr_ps(c[0].sub.amplitude, c[1].sub.amplitude,
+                                                                   c[2].sub.amplitude, c[3].sub.amplitude));
+    const __m128 level = lanes(c, &VorlixGenOsc::subLevel);
+    sub.prepare(level);
+    // A silent sub only keeps its phase running: its edges are no jumps.
+    const int audibleSub = _mm_movemask_ps(_mm_cmpneq_ps(level, _mm_setzero_ps()));
+    // Any sync amount resets, as in the classic mode.
+    const __m128i synced1 = _mm_castps_si128(_mm_cmpneq_ps(lanes(c, &VorlixGenOsc::sync1), _mm_setzero_ps()));
+    const __m128i synced2 = _mm_castps_si128(_mm_cmpneq_ps(lanes(c, &VorlixGenOsc::sync2), _mm_setzero_ps()));
+    const int syncedLanes = signBits(_mm_or_si128(synced1, synced2));
+    __m128i master = _mm_setr_epi32(int(c[0].lead.masterPhase), int(c[1].lead.masterPhase),
+                                    int(c[2].lead.masterPhase), int(c[3].lead.masterPhase));
+    const __m128i masterIncrement = _mm_setr_epi32(int(c[0].syncMaster.increment), int(c[1].syncMaster.increment),
+                                                   int(c[2].syncMaster.increment), int(c[3].syncMaster.increment));
+    const __m128 invMasterIncrement = _mm_div_ps(_mm_set1_ps(1.0f), _mm_cvtepi32_ps(masterIncrement));
+    // The squares hold the level before the last step.
+    __m128i before1 = o1.phase, before2 = o2.phase, beforeSub = sub.phase;
+    // Lanes whose sub or master cannot make a jump count as quiet for ever.
+    const __m128 neverSub = _mm_andnot_ps(_mm_cmpneq_ps(level, _mm_setzero_ps()), _mm_set1_ps(1.0e9f));
+    const __m128 neverMaster = _mm_andnot_ps(_mm_castsi128_ps(_mm_or_si128(synced1, synced2)), _mm_set1_ps(1.0e9f));
+    // Samples certain to pass before any lane jumps, at most a span.
+    auto quietCount = [&] {
+        __m128 q = _mm_min_ps(quietLanes(o1.toJump(), o1.invIncrement), quietLanes(o2.toJump(), o2.invIncrement));
+        q = _mm_min_ps(q, _mm_max_ps(quietLanes(sub.toJump(), sub.invIncrement), neverSub));
+        q = _mm_min_ps(q, _mm_max_ps(quietLanes(_mm_sub_epi32(_mm_setzero_si128(), master), invMasterIncrement),
+                                     neverMaster));
+        q = _mm_min_ps(q, _mm_shuffle_ps(q, q, _MM_SHUFFLE(1, 0, 3, 2)));
+        q = _mm_min_ps(q, _mm_shuffle_ps(q, q, _MM_SHUFFLE(2, 3, 0, 1)));
+        const float f = _mm_cvtss_f32(q);
+        return f < float(kChunk) ? (f > 0.0f ? int(f) : 0) : kChunk;
     };
-    auto squareValues = [](__m128i p, __m128 magnitude) {
-        return _mm_xor_ps(magnitude, _mm_castsi128_ps(_mm_slli_epi32(_mm_srai_epi32(p, 31), 31)));
-    };
-    __m128i vs = _mm_load_si128(reinterpret_cast<const __m128i*>(ps));
-    __m128i v1 = _mm_load_si128(reinterpret_cast<const __m128i*>(p1));
-    __m128i v2 = _mm_load_si128(reinterpret_cast<const __m128i*>(p2));
-    __m128i vm = _mm_load_si128(reinterpret_cast<const __m128i*>(pm));
-    const __m128i ds = _mm_load_si128(reinterpret_cast<const __m128i*>(is));
-    const __m128i d1 = _mm_load_si128(reinterpret_cast<const __m128i*>(i1));
-    const __m128i d2 = _mm_load_si128(reinterpret_cast<const __m128i*>(i2));
-    const __m128i dm = _mm_load_si128(reinterpret_cast<const __m128i*>(im));
-    const __m128 magS = _mm_load_ps(ms), mag1 = _mm_load_ps(m1), mag2 = _mm_load_ps(m2);
-    const __m128 level = _mm_load_ps(lv), gain1 = _mm_load_ps(g1), gain2 = _mm_load_ps(g2);
-    // Whether each lane's last sample was a quiet one, for the squares' held level.
-    int quietLanes = 0;
-    float* const buffers[4] = {copies[0].lead.pending.data() + kLead, copies[1].lead.pending.data() + kLead,
-                               copies[2].lead.pending.data() + kLead, copies[3].lead.pending.data() + kLead};
-    for (int start = 0; start < n; start += VorlixPreciseLead::kChunk)
+
+    float* const buffers[4] = {c[0].lead.pending.data() + kLead, c[1].lead.pending.data() + kLead,
+                               c[2].lead.pending.data() + kLead, c[3].lead.pending.data() + kLead};
+    alignas(16) float naive[kChunk][4]; // sample k's naive value of each lane
+    for (int start = 0; start < n; start += kChunk)
     {
-        const int count = std::min(VorlixPreciseLead::kChunk, n - start);
+        const int count = std::min(kChunk, n - start);
+        // The naive values from sample held on are not in the buffers yet. Each goes in after the
+        // residuals of its own step and before those of any later step of its lane; a lane's
+        // samples between two of its jumps see no residual, so every lane may go at once.
+        int held = 0;
+        auto release = [&](int end) {
+            for (; held + 4 <= end; held += 4)
+            {
+                __m128 r0 = _mm_load_ps(naive[held]), r1 = _mm_load_ps(naive[held + 1]),
+                       r2 = _mm_load_ps(naive[held + 2]), r3 = _mm_load_ps(naive[held + 3]);
+                _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+                const __m128 lane[4] = {r0, r1, r2, r3};
+                for (int l = 0; l < 4; ++l)
+                    _mm_storeu_ps(buffers[l] + held, _mm_add_ps(_mm_loadu_ps(buffers[l] + held), lane[l]));
+            }
+            for (; held < end; ++held)
+                for (int l = 0; l < 4; ++l)
+                    buffers[l][held] += naive[held][l];
+        };
         for (int k = 0; k < count; ++k)
         {
-            const __m128i ns = _mm_add_epi32(vs, ds), n1 = _mm_add_epi32(v1, d1), n2 = _mm_add_epi32(v2, d2),
-                          nm = _mm_add_epi32(vm, dm);
-            const int jumping = jumps(vs, ns, kLeadSquare) | jumps(v1, n1, L1) | jumps(v2, n2, L2) |
-                                jumps(nm, vm, kLeadSaw);
-            __m128 naive = _mm_mul_ps(level, squareValues(vs, magS));
-            naive = _mm_add_ps(naive, _mm_mul_ps(gain1, L1 == kLeadSaw ? _mm_mul_ps(_mm_cvtepi32_ps(n1), _mm_set1_ps(kSawScale))
-                                                                      : squareValues(v1, mag1)));
-            naive = _mm_add_ps(naive, _mm_mul_ps(gain2, L2 == kLeadSaw ? _mm_mul_ps(_mm_cvtepi32_ps(n2), _mm_set1_ps(kSawScale))
-                                                                      : squareValues(v2, mag2)));
-            alignas(16) float values[4];
-            _mm_store_ps(values, naive);
-            if (jumping == 0)
+            // A run of samples no lane jumps in: the naive values alone.
+            const int quiet = std::min(count - k, quietCount());
+            if (quiet > 0)
             {
-                // The usual sample: no lane jumps, each takes its naive value.
-                for (int c = 0; c < 4; ++c)
-                    buffers[c][k] += values[c];
-                vs = ns, v1 = n1, v2 = n2, vm = nm;
-                quietLanes = 15;
-                continue;
-            }
-            _mm_store_si128(reinterpret_cast<__m128i*>(ps), ns);
-            _mm_store_si128(reinterpret_cast<__m128i*>(p1), n1);
-            _mm_store_si128(reinterpret_cast<__m128i*>(p2), n2);
-            _mm_store_si128(reinterpret_cast<__m128i*>(pm), nm);
-            for (int c = 0; c < 4; ++c)
-            {
-                if ((jumping >> c & 1) == 0)
+                for (const int end = k + quiet; k < end; ++k)
                 {
-                    buffers[c][k] += values[c];
-                    continue;
+                    const __m128i nextSub = _mm_add_epi32(sub.phase, sub.increment);
+                    __m128 mixed = _mm_mul_ps(level, squareLevels(sub.phase, sub.magnitude));
+                    mixed = _mm_add_ps(mixed, _mm_mul_ps(o1.gain, o1.step(_mm_add_epi32(o1.phase, o1.increment), nullptr)));
+                    mixed = _mm_add_ps(mixed, _mm_mul_ps(o2.gain, o2.step(_mm_add_epi32(o2.phase, o2.increment), nullptr)));
+                    sub.phase = nextSub;
+                    master = _mm_add_epi32(master, masterIncrement);
+                    _mm_store_ps(naive[k], mixed);
                 }
-                // The lane's phases before this sample, for the scalar step.
-                LeadGens<L1, L2>& lane = g[c];
-                lane.sub.phase = ps[c] - is[c];
-                lane.o1.phase = p1[c] - i1[c];
-                lane.o2.phase = p2[c] - i2[c];
-                lane.master = pm[c] - im[c];
-                lane.step(buffers[c], k);
-                ps[c] = lane.sub.phase, p1[c] = lane.o1.phase, p2[c] = lane.o2.phase, pm[c] = lane.master;
+                if (k == count)
+                {
+                    before1 = _mm_sub_epi32(o1.phase, o1.increment);
+                    before2 = _mm_sub_epi32(o2.phase, o2.increment);
+                    beforeSub = _mm_sub_epi32(sub.phase, sub.increment);
+                    break;
+                }
             }
-            quietLanes = ~jumping & 15;
-            vs = _mm_load_si128(reinterpret_cast<const __m128i*>(ps));
-            v1 = _mm_load_si128(reinterpret_cast<const __m128i*>(p1));
-            v2 = _mm_load_si128(reinterpret_cast<const __m128i*>(p2));
-            vm = _mm_load_si128(reinterpret_cast<const __m128i*>(pm));
+            // A sample some lane may jump in.
+            before1 = o1.phase, before2 = o2.phase, beforeSub = sub.phase;
+            const __m128i nextSub = _mm_add_epi32(sub.phase, sub.increment);
+            const __m128i next1 = _mm_add_epi32(o1.phase, o1.increment);
+            const __m128i next2 = _mm_add_epi32(o2.phase, o2.increment);
+            const __m128i nextMaster = _mm_add_epi32(master, masterIncrement);
+            // The master wraps from - to +; only a synced oscillator restarts.
+            const int resetting = signBits(_mm_andnot_si128(nextMaster, master)) & syncedLanes;
+            const int subJumps = sub.jumps(nextSub) & audibleSub;
+            const int jumps1 = o1.jumps(next1), jumps2 = o2.jumps(next2);
+            __m128 v1, v2;
+            if ((resetting | subJumps | jumps1 | jumps2) == 0)
+            {
+                v1 = o1.step(next1, nullptr);
+                v2 = o2.step(next2, nullptr);
+                sub.phase = nextSub;
+            }
+            else
+            {
+                LaneJumps found;
+                if (subJumps != 0)
+                    sub.addEdges(nextSub, found);
+                sub.phase = nextSub;
+                if (resetting == 0)
+                {
+                    v1 = o1.step(next1, jumps1 != 0 ? &found : nullptr);
+                    v2 = o2.step(next2, jumps2 != 0 ? &found : nullptr);
+                }
+                else
+                {
+                    const __m128i wrapped = signMask(_mm_andnot_si128(nextMaster, master));
+                    // The fraction of the step at which the master wraps.
+                    const __m128 wrap = _mm_and_ps(
+                        _mm_castsi128_ps(wrapped),
+                        _mm_mul_ps(_mm_cvtepi32_ps(_mm_sub_epi32(_mm_setzero_si128(), master)), invMasterIncrement));
+                    v1 = o1.resetStep(_mm_and_si128(wrapped, synced1), wrap, found);
+                    v2 = o2.resetStep(_mm_and_si128(wrapped, synced2), wrap, found);
+                }
+                if (found.lanes != 0)
+                    release(k);
+                for (int i = 0; i < found.count; ++i)
+                {
+                    const LaneJumps::Kind& kind = found.kinds[i];
+                    for (int m = kind.lanes; m != 0; m &= m - 1)
+                    {
+                        const int l = __builtin_ctz(unsigned(m));
+                        addStep(buffers[l] + k + kind.base, kind.frac[l], kind.height[l]);
+                    }
+                }
+            }
+            master = nextMaster;
+            __m128 mixed = _mm_mul_ps(level, squareLevels(beforeSub, sub.magnitude));
+            mixed = _mm_add_ps(mixed, _mm_mul_ps(o1.gain, v1));
+            mixed = _mm_add_ps(mixed, _mm_mul_ps(o2.gain, v2));
+            _mm_store_ps(naive[k], mixed);
         }
-        for (int c = 0; c < 4; ++c)
-            copies[c].emitLead(out + c * stride + start, count);
+        release(count);
+        for (int l = 0; l < 4; ++l)
+            c[l].emitLead(out + l * stride + start, count);
     }
-    _mm_store_si128(reinterpret_cast<__m128i*>(ps), vs);
-    _mm_store_si128(reinterpret_cast<__m128i*>(p1), v1);
-    _mm_store_si128(reinterpret_cast<__m128i*>(p2), v2);
-    _mm_store_si128(reinterpret_cast<__m128i*>(pm), vm);
-    for (int c = 0; c < 4; ++c)
+    if constexpr (L1 == kLeadSquare)
+        o1.last = squareLevels(before1, o1.magnitude);
+    if constexpr (L2 == kLeadSquare)
+        o2.last = squareLevels(before2, o2.magnitude);
+    o1.store(c, &VorlixGenOsc::gen1);
+    o2.store(c, &VorlixGenOsc::gen2);
+    alignas(16) uint32_t subPhase[4], masterPhase[4];
+    alignas(16) float subLast[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(subPhase), sub.phase);
+    _mm_store_si128(reinterpret_cast<__m128i*>(masterPhase), master);
+    _mm_store_ps(subLast, squareLevels(beforeSub, sub.magnitude));
+    for (int l = 0; l < 4; ++l)
     {
-        LeadGens<L1, L2>& lane = g[c];
-        // A square last played a quiet sample holds the level before that step, as advance sets.
-        if ((quietLanes >> c & 1) != 0)
-        {
-            lane.sub.last = int32_t(ps[c] - is[c]) < 0 ? -lane.sub.magnitude : lane.sub.magnitude;
-            if constexpr (L1 == kLeadSquare)
-                lane.o1.last = int32_t(p1[c] - i1[c]) < 0 ? -lane.o1.magnitude : lane.o1.magnitude;
-            if constexpr (L2 == kLeadSquare)
-                lane.o2.last = int32_t(p2[c] - i2[c]) < 0 ? -lane.o2.magnitude : lane.o2.magnitude;
-        }
-        lane.sub.phase = ps[c], lane.o1.phase = p1[c], lane.o2.phase = p2[c], lane.master = pm[c];
-        lane.store(copies[c]);
-        VorlixSyncMaster& m = copies[c].syncMaster;
+        c[l].sub.phase = subPhase[l];
+        c[l].sub.amplitude = subLast[l];
+        c[l].lead.masterPhase = masterPhase[l];
+        VorlixSyncMaster& m = c[l].syncMaster;
         // The output-time master only keeps counting, as in renderPreciseT.
         m.previousPhase = m.phase + uint32_t(n - 1) * m.increment;
         m.phase = m.previousPhase + m.increment;

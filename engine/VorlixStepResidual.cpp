@@ -1,9 +1,8 @@
-// The residual table, computed once when the library loads, and its interpolated use.
+// The residual table, computed once when the library loads.
 #include "VorlixStepResidual.h"
 
 #include <array>
 #include <cmath>
-#include <xmmintrin.h>
 
 namespace VorlixStepResidual {
 namespace {
@@ -79,27 +78,6 @@ const StepCurve& stepCurve()
     return curve;
 }
 
-// Row q holds the taps for a jump at fraction q / kRows; tap j lands on the sample
-// j - kHalfWidth + 1 after the jump's base sample.
-struct Table
-{
-    alignas(16) float rows[kRows + 1][kTaps]; // kTaps is a multiple of 4: every row is aligned
-    Table()
-    {
-        for (int q = 0; q <= kRows; ++q)
-        {
-            // Fractions lie in (0, 1]: row 0 is the limit just after the base sample, where that
-            // sample still holds the old level.
-            const double frac = q == 0 ? 1e-9 : double(q) / kRows;
-            for (int j = 0; j < kTaps; ++j)
-                rows[q][j] = float(residual(double(j - kHalfWidth + 1) - frac));
-        }
-    }
-};
-
-// Built while the library loads, so the audio thread never meets a first-use guard.
-const Table table;
-
 } // namespace
 
 float residual(double x)
@@ -109,25 +87,18 @@ float residual(double x)
     return float(stepCurve().at(x) - (x >= 0.0 ? 1.0 : 0.0));
 }
 
-void addStep(float* taps, float frac, float height)
+Table::Table()
 {
-    float f = frac * kRows;
-    f = f > 0.0f ? f : 0.0f;
-    f = f < float(kRows) ? f : float(kRows);
-    int q = int(f);
-    q = q < kRows ? q : kRows - 1;
-    const float t = f - float(q);
-    const float* a = table.rows[q];
-    const float* b = table.rows[q + 1];
-    // Four taps at a time: the rows are aligned, the taps need not be.
-    static_assert(kTaps % 4 == 0);
-    const __m128 h = _mm_set1_ps(height), tv = _mm_set1_ps(t);
-    for (int j = 0; j < kTaps; j += 4)
+    for (int q = 0; q <= kRows; ++q)
     {
-        const __m128 ra = _mm_load_ps(a + j), rb = _mm_load_ps(b + j);
-        const __m128 r = _mm_add_ps(ra, _mm_mul_ps(tv, _mm_sub_ps(rb, ra)));
-        _mm_storeu_ps(taps + j, _mm_add_ps(_mm_loadu_ps(taps + j), _mm_mul_ps(h, r)));
+        // Fractions lie in (0, 1]: row 0 is the limit just after the base sample, where that
+        // sample still holds the old level.
+        const double frac = q == 0 ? 1e-9 : double(q) / kRows;
+        for (int j = 0; j < kTaps; ++j)
+            rows[q][j] = float(residual(double(j - kHalfWidth + 1) - frac));
     }
 }
+
+const Table table;
 
 } // namespace VorlixStepResidual

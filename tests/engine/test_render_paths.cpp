@@ -18,6 +18,7 @@ struct Config
     int curve;
     float sync;
     float subLevel;
+    float sync2 = -1.0f; // below 0: as oscillator 1
 };
 
 VorlixGenVoice configured(const Config& c, float rate, bool precise)
@@ -34,7 +35,7 @@ VorlixGenVoice configured(const Config& c, float rate, bool precise)
     v.setParam(kGain, 0.4f);
     v.setParam(kUseExp, float(c.curve));
     v.setParam(kUseOscSync1, c.sync);
-    v.setParam(kUseOscSync2, c.sync);
+    v.setParam(kUseOscSync2, c.sync2 < 0.0f ? c.sync : c.sync2);
     v.setParam(kOsc1Detune, 0.3f);
     v.setParam(kOsc2Detune, 0.7f);
     v.setParam(kSubOscLevel, c.subLevel);
@@ -64,6 +65,10 @@ TEST(RenderPaths, BlockRendererMatchesTheTicksSampleForSample)
         for (float w2 : {0.5f, 2.5f, 3.5f, 5.5f, 6.5f})
             configs.push_back({2, w1, w2, 1, 1, w1 < 3.0f ? 1.0f : 0.0f, 0.3f});
     configs.push_back({1, 0.5f, 0.5f, 0, 7, 0.0f, 0.0f}); // unknown curve keeps its values
+    // Square pairs, one oscillator synced, a silent sub: the lanes' own jump handling.
+    for (float w1 : {0.5f, 1.5f})
+        for (float sync2 : {0.0f, 1.0f})
+            configs.push_back({2, w1, 1.5f, 0, 0, 1.0f - sync2, 0.0f, sync2});
 
     for (const Config& c : configs)
         for (float rate : {48000.0f, 1234.5678f})
