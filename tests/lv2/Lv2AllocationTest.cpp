@@ -7,7 +7,7 @@
 #include "VorlixInstrumentState.h"
 #include "VorlixParamID.h"
 
-#include "tests/support/CountingNew.h"
+#include "AllocationCounting.h"
 
 #include <lv2/atom/forge.h>
 
@@ -26,14 +26,13 @@ extern "C" int pthread_mutex_lock (pthread_mutex_t* mutex)
 {
     using Lock = int (*) (pthread_mutex_t*);
     static const Lock next = reinterpret_cast<Lock> (dlsym (RTLD_NEXT, "pthread_mutex_lock"));
-    if (VorlixTest::counting.load (std::memory_order_relaxed))
+    if (Counting::active ())
         locks.fetch_add (1, std::memory_order_relaxed);
     return next (mutex);
 }
 
 using namespace VorlixLv2Test;
 using namespace VorlixLv2Ports;
-using namespace VorlixTest;
 
 TEST (Lv2Allocation, RunAllocatesNothing)
 {
@@ -75,22 +74,22 @@ TEST (Lv2Allocation, RunAllocatesNothing)
         {},
     };
     lv2->run (256); // anything done once on the first block
-    allocations = 0;
-    locks = 0;
     for (int round = 0; round < 3; ++round)
         for (std::size_t b = 0; b < blocks.size (); ++b)
         {
             lv2->control (kFilt1Cutoff) = 0.1f * static_cast<float> (b + round);
             lv2->control (kUseOscSync1) = static_cast<float> ((b + round) % 2);
             lv2->queue (blocks[b]);
-            counting = true;
-            lv2->process (256);
-            counting = false;
-            lv2->collect ();
-            EXPECT_EQ (allocations.load (), 0) << "round " << round << ", block " << b;
-            EXPECT_EQ (locks.load (), 0) << "round " << round << ", block " << b;
-            allocations = 0;
             locks = 0;
+            long allocated = 0;
+            {
+                Counting counter;
+                lv2->process (256);
+                allocated = counter.count ();
+            }
+            lv2->collect ();
+            EXPECT_EQ (allocated, 0) << "round " << round << ", block " << b;
+            EXPECT_EQ (locks.load (), 0) << "round " << round << ", block " << b;
         }
     // Both messages took effect: through the worker, not lost on the way.
     EXPECT_EQ (lv2->workScheduled (), 6);

@@ -62,3 +62,4 @@ void* __wrap_realloc(void* p, std::size_t size)
 Counting::Counting() { allocations = 0; counting = true; }
 Counting::~Counting() { counting = false; }
 long Counting::count() const { return allocations.load(); }
+bool Counting::active() { return counting.load(std::memory_order_relaxed); }

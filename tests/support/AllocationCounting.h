@@ -9,4 +9,6 @@ struct Counting
     ~Counting ();
     /** Allocations since the scope began. */
     long count () const;
+    /** Whether a scope is counting now, for a test's own stand-ins (a lock, say). */
+    static bool active ();
 };
