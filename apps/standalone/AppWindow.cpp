@@ -3,6 +3,7 @@
 #include "VorlixEditorBinding.h"
 #include "VorlixInstrument.h"
 #include "editor/PresetFileDialogs.h"
+#include "editor/UiScale.h"
 #include "vexagui/platform/x11/VexaOpenGLContextGLX.h"
 #include "vexagui/platform/x11/VexaViewX11.h"
 #include "vexagui/platform/x11/VexaX11DesktopScale.h"
@@ -58,7 +59,8 @@ bool AppWindow::open (std::string& error)
     }
     Vorlix::VorlixEditor& model = n.binding.model ();
     vexagui::VexaEditor& editor = model.guiRoot ();
-    n.scale = vexagui::x11::desktopScale ();
+    const std::optional<float> forced = Vorlix::forcedUiScale ();
+    n.scale = forced ? *forced : vexagui::x11::desktopScale ();
     const auto width = static_cast<unsigned> (std::lround (editor.width () * n.scale));
     const auto height = static_cast<unsigned> (std::lround (editor.height () * n.scale));
     const int screen = DefaultScreen (n.display);

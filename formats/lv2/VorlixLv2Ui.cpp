@@ -17,6 +17,7 @@
 #include "VorlixPresetBank.h"
 
 #include "editor/PresetFileDialogs.h"
+#include "editor/UiScale.h"
 #include "editor/VorlixEditor.h"
 #include "vexagui/platform/x11/VexaOpenGLContextGLX.h"
 #include "vexagui/platform/x11/VexaViewX11.h"
@@ -325,9 +326,11 @@ float hostScale (const LV2_Feature* const* features, const LV2_URID_Map* map)
             {
                 float s = 1.0f;
                 std::memcpy (&s, o->value, sizeof s);
-                return s > 0.0f ? std::clamp (s, 1.0f, 3.0f) : 1.0f; // NaN is not > 0
+                return Vorlix::clampUiScale (s);
             }
     }
+    if (const std::optional<float> forced = Vorlix::forcedUiScale ())
+        return *forced;
     return vexagui::x11::desktopScale ();
 }
 

@@ -4,21 +4,11 @@
 
 #include "VorlixVst3Plugin.h"
 #include "editor/PresetFileDialogs.h"
-#include "vexagui/text/NumberText.h"
+#include "editor/UiScale.h"
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaPlugViewVst3.h"
 
-#include <cmath>
-#include <cstdlib>
-
 namespace Vorlix {
-
-std::optional<float> uiScaleFromText(const char* text) {
-    if (text == nullptr) return std::nullopt;
-    const std::optional<double> v = vexagui::numberFromText(text);
-    if (!v || !std::isfinite(*v)) return std::nullopt;
-    return vexagui::VexaPlugViewVst3::clampContentScale(static_cast<float>(*v));
-}
 
 namespace {
 
@@ -51,10 +41,9 @@ public:
     }
 
 protected:
-    // VORLIX_UI_SCALE (a number, clamped to 1..3 like a host's factor) before the desktop's Xft.dpi:
-    // the way to size the editor in hosts that never give a scale.
+    // VORLIX_UI_SCALE before the desktop's scale, in hosts that never give one.
     float environmentScale() override {
-        if (const std::optional<float> forced = uiScaleFromText(std::getenv("VORLIX_UI_SCALE"))) return *forced;
+        if (const std::optional<float> forced = forcedUiScale()) return *forced;
         return VexaPlugViewVst3::environmentScale();
     }
 

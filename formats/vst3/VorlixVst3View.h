@@ -4,8 +4,6 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
-#include <optional>
-
 class VorlixVst3Plugin;
 
 namespace vexagui {
@@ -14,11 +12,6 @@ class VexaRendererOpenGL;
 } // namespace vexagui
 
 namespace Vorlix {
-
-// The scale VORLIX_UI_SCALE asks for: a number, clamped to 1..3 as a host's factor is (0 and
-// negative numbers give 1); nullopt for an unset or empty text and for anything but a finite
-// number, which leave the choice to the desktop.
-std::optional<float> uiScaleFromText(const char* text);
 
 // A new view (reference count 1, owned by the caller) on the plug-in's editor root and renderer;
 // `plugin` performs the preset export and import. Null while another view of the renderer is

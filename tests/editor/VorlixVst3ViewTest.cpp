@@ -5,6 +5,7 @@
 
 #include "VorlixGenPolyphonic.h"
 #include "VorlixVst3Plugin.h"
+#include "editor/UiScale.h"
 #include "editor/VorlixEditor.h"
 #include "formats/vst3/VorlixVst3View.h"
 #include "tests/support/CommaDecimalLocale.h"

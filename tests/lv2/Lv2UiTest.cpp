@@ -18,7 +18,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <utility>
@@ -254,19 +256,24 @@ TEST_F (Lv2UiTest, TheHostsScaleFactorSizesTheWindow)
 {
     const struct
     {
-        float factor;
+        float factor; // NaN: the host gives none
+        const char* variable; // VORLIX_UI_SCALE
         std::pair<int, int> size;
-    } cases[] = {{2.0f, {1130, 520}}, {1.5f, {848, 390}}, {9.0f, {1695, 780}}, {-1.0f, {565, 260}}};
+    } cases[] = {{2.0f, nullptr, {1130, 520}}, {1.5f, nullptr, {848, 390}}, {9.0f, nullptr, {1695, 780}},
+                 {-1.0f, nullptr, {565, 260}}, {NAN, "2", {1130, 520}}, {1.5f, "2", {848, 390}}};
     for (const auto& c : cases)
     {
+        if (c.variable)
+            setenv ("VORLIX_UI_SCALE", c.variable, 1);
         float factor = c.factor;
         const LV2_Options_Option options[] = {
             {LV2_OPTIONS_INSTANCE, 0, world.map (LV2_UI__scaleFactor), sizeof (float), world.map (LV2_ATOM__Float),
              &factor},
             {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
         resized = {0, 0};
-        instantiate (options);
+        instantiate (std::isnan (c.factor) ? options + 1 : options);
         pump ();
+        unsetenv ("VORLIX_UI_SCALE");
         EXPECT_EQ (resized, c.size) << "scale " << c.factor; // clamped to 1..3
         XWindowAttributes a {};
         XGetWindowAttributes (display, child, &a);
