@@ -9,15 +9,11 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <png.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -222,43 +218,6 @@ std::vector<std::uint8_t> grabWindow (Display* display, Window window, int width
 }
 
 } // namespace
-
-bool writeRgbPng (const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height,
-                  std::string& error)
-{
-    if (width <= 0 || height <= 0 || rgb.size () != static_cast<size_t> (width) * static_cast<size_t> (height) * 3)
-    {
-        error = "no picture to write";
-        return false;
-    }
-    FILE* file = std::fopen (path.c_str (), "wb");
-    if (!file)
-    {
-        error = "cannot write " + path + ": " + std::strerror (errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct (PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct (png) : nullptr;
-    bool ok = png && info;
-    if (ok && setjmp (png_jmpbuf (png)) == 0)
-    {
-        png_init_io (png, file);
-        png_set_IHDR (png, info, static_cast<png_uint_32> (width), static_cast<png_uint_32> (height), 8,
-                      PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info (png, info);
-        for (int y = 0; y < height; ++y)
-            png_write_row (png, rgb.data () + static_cast<size_t> (y) * static_cast<size_t> (width) * 3);
-        png_write_end (png, nullptr);
-    }
-    else
-        ok = false;
-    png_destroy_write_struct (png ? &png : nullptr, info ? &info : nullptr);
-    if (std::fclose (file) != 0)
-        ok = false;
-    if (!ok)
-        error = "cannot write " + path + " as PNG";
-    return ok;
-}
 
 bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& pngPath, std::optional<float> scale,
                            int& width, int& height, std::string& error)

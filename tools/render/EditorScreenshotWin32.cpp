@@ -9,12 +9,7 @@
 
 #include <windows.h>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO
-#include <stb/stb_image_write.h>
-
 #include <chrono>
-#include <fstream>
 
 namespace Vorlix::Render {
 namespace {
@@ -98,34 +93,7 @@ std::vector<std::uint8_t> grabWindow (HWND window, int width, int height)
     return rgb;
 }
 
-void appendBytes (void* context, void* data, int size)
-{
-    auto* out = static_cast<std::vector<std::uint8_t>*> (context);
-    const auto* bytes = static_cast<const std::uint8_t*> (data);
-    out->insert (out->end (), bytes, bytes + size);
-}
-
 } // namespace
-
-bool writeRgbPng (const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height,
-                  std::string& error)
-{
-    if (width <= 0 || height <= 0 || rgb.size () != static_cast<size_t> (width) * static_cast<size_t> (height) * 3)
-    {
-        error = "no picture to write";
-        return false;
-    }
-    std::vector<std::uint8_t> png;
-    const bool encoded = stbi_write_png_to_func (appendBytes, &png, width, height, 3, rgb.data (), width * 3) != 0;
-    std::ofstream file (path, std::ios::binary | std::ios::trunc);
-    if (!encoded || !file.write (reinterpret_cast<const char*> (png.data ()), static_cast<std::streamsize> (png.size ()))
-        || (file.close (), file.fail ()))
-    {
-        error = "cannot write " + path + " as PNG";
-        return false;
-    }
-    return true;
-}
 
 bool takeEditorScreenshot (Vst::IEditController* controller, const std::string& pngPath, std::optional<float> scale,
                            int& width, int& height, std::string& error)
