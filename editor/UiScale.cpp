@@ -1,19 +1,12 @@
 #include "editor/UiScale.h"
 
+#include "vexagui/platform/VexaDpiScale.h"
 #include "vexagui/text/NumberText.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace Vorlix {
-
-float clampUiScale(float factor)
-{
-    if (!(factor > 0.0f)) // also NaN
-        return 1.0f;
-    return std::clamp(factor, 1.0f, 3.0f);
-}
 
 std::optional<float> uiScaleFromText(const char* text)
 {
@@ -22,7 +15,7 @@ std::optional<float> uiScaleFromText(const char* text)
     const std::optional<double> v = vexagui::numberFromText(text);
     if (!v || !std::isfinite(*v))
         return std::nullopt;
-    return clampUiScale(static_cast<float>(*v));
+    return vexagui::clampContentScale(static_cast<float>(*v));
 }
 
 std::optional<float> forcedUiScale() { return uiScaleFromText(std::getenv("VORLIX_UI_SCALE")); }

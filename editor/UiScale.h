@@ -6,10 +6,7 @@
 
 namespace Vorlix {
 
-// A scale as a host's factor is taken: 1..3, and 1 for 0, negative numbers and NaN.
-float clampUiScale(float factor);
-
-// The scale a text asks for: a number (read locale-free), clamped as above; nullopt for no or
+// The scale a text asks for: a number (read locale-free), clamped as a host's factor is; nullopt for no or
 // empty text and for anything but a finite number, which leave the choice to the desktop.
 std::optional<float> uiScaleFromText(const char* text);
 

@@ -19,6 +19,7 @@
 #include "editor/PresetFileDialogs.h"
 #include "editor/UiScale.h"
 #include "editor/VorlixEditor.h"
+#include "vexagui/platform/VexaDpiScale.h"
 #include "vexagui/platform/x11/VexaOpenGLContextGLX.h"
 #include "vexagui/platform/x11/VexaViewX11.h"
 #include "vexagui/platform/x11/VexaX11DesktopScale.h"
@@ -32,7 +33,6 @@
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -326,7 +326,7 @@ float hostScale (const LV2_Feature* const* features, const LV2_URID_Map* map)
             {
                 float s = 1.0f;
                 std::memcpy (&s, o->value, sizeof s);
-                return Vorlix::clampUiScale (s);
+                return vexagui::clampContentScale (s);
             }
     }
     if (const std::optional<float> forced = Vorlix::forcedUiScale ())

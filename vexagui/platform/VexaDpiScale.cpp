@@ -1,5 +1,6 @@
 #include "VexaDpiScale.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vexagui {
@@ -12,6 +13,13 @@ float scaleFromDpi (double dpi)
     if (ratio < 1.25)
         return 1.0f;
     return ratio < 1.75 ? 1.5f : 2.0f;
+}
+
+float clampContentScale (float factor)
+{
+    if (! (factor > 0.0f))
+        return 1.0f;
+    return std::clamp (factor, 1.0f, 3.0f);
 }
 
 } // namespace vexagui

@@ -7,4 +7,8 @@ namespace vexagui {
     positive finite number. The editor's artwork exists at 1x and 2x: larger scales gain nothing. */
 float scaleFromDpi (double dpi);
 
+/** A scale as a host's factor is taken: clamped to 1..3; 1 for a factor that is not a positive
+    number (NaN too). */
+float clampContentScale (float factor);
+
 } // namespace vexagui

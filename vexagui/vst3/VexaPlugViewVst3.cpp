@@ -2,6 +2,8 @@
 // by the host's run loop.
 #include "vexagui/vst3/VexaPlugViewVst3.h"
 
+#include "vexagui/platform/VexaDpiScale.h"
+
 #ifdef _WIN32
 #include "vexagui/platform/win32/VexaOpenGLContextWGL.h"
 #include "vexagui/platform/win32/VexaViewWin32.h"
@@ -16,7 +18,6 @@
 #include "vexagui/views/VexaEditor.h"
 #include "vexagui/vst3/VexaVst3Keys.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -239,11 +240,6 @@ Steinberg::tresult PLUGIN_API VexaPlugViewVst3::onSize(Steinberg::ViewRect* newS
 Steinberg::tresult PLUGIN_API VexaPlugViewVst3::getSize(Steinberg::ViewRect* size) {
     settleScale();
     return Steinberg::CPluginView::getSize(size);
-}
-
-float VexaPlugViewVst3::clampContentScale(float factor) {
-    if (!(factor > 0.0f)) return 1.0f;  // also NaN
-    return std::clamp(factor, 1.0f, 3.0f);
 }
 
 Steinberg::tresult PLUGIN_API VexaPlugViewVst3::setContentScaleFactor(ScaleFactor factor) {

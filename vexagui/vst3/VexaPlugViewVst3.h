@@ -59,8 +59,6 @@ public:
     Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
     float contentScale() const { return scale; }
 
-    static float clampContentScale(float factor);
-
     void attachedToParent() override;
     void removedFromParent() override;
 
