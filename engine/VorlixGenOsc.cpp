@@ -975,25 +975,17 @@ struct LeadLanes : PhaseLanes<L>
     {
         return signBits(L == kLeadSaw ? _mm_andnot_si128(phase, after) : _mm_xor_si128(phase, after));
     }
-    // The wraps or edges of a step from phase to after.
-    void addEdges(__m128i after, LaneJumps& found) const
+    // The wraps or edges of a step from phase to after, in the lanes of `only` (all ones: every lane).
+    void addEdges(__m128i after, LaneJumps& found, __m128i only = _mm_set1_epi32(-1)) const
     {
-        if constexpr (L == kLeadSaw)
-        {
-            // From +1 to -1 where the phase passes half a cycle.
-            const __m128i distance = _mm_sub_epi32(_mm_set1_epi32(int(kHalfCycle)), phase);
-            found.add(_mm_andnot_si128(phase, after), _mm_mul_ps(_mm_cvtepi32_ps(distance), invIncrement), height,
-                      -kHalfWidth);
-        }
+        // A jump falls its distance into the step: for a square's edge, falling at half a cycle or
+        // rising at the wrap, the distance within its half.
+        const __m128 fraction = _mm_mul_ps(_mm_cvtepi32_ps(toJump()), invIncrement);
+        if constexpr (L == kLeadSaw) // from +1 to -1 where the phase passes half a cycle
+            found.add(_mm_and_si128(only, _mm_andnot_si128(phase, after)), fraction, height, -kHalfWidth);
         else
-        {
-            // Falling at half a cycle, rising at the wrap: each the same distance from the phase
-            // within its half.
-            const __m128i distance = _mm_sub_epi32(_mm_set1_epi32(int(kHalfCycle)),
-                                                   _mm_and_si128(phase, _mm_set1_epi32(0x7FFFFFFF)));
-            found.add(_mm_xor_si128(phase, after), _mm_mul_ps(_mm_cvtepi32_ps(distance), invIncrement),
-                      edgeHeights(height, phase), 1 - kHalfWidth);
-        }
+            found.add(_mm_and_si128(only, _mm_xor_si128(phase, after)), fraction, edgeHeights(height, phase),
+                      1 - kHalfWidth);
     }
     // A step without resets; returns the sample's value.
     __m128 step(__m128i after, LaneJumps* found)
@@ -1013,20 +1005,21 @@ struct LeadLanes : PhaseLanes<L>
                                  _mm_add_epi32(phase, increment));
         addEdges(at, found);
         const __m128i restart = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), wrap), floatIncrement));
-        const __m128 before = squareLevels(phase, magnitude);
-        phase = blend(resets, restart, at);
         if constexpr (L == kLeadSaw)
         {
             // The step from the value reached back to 0.
             const __m128 fall = _mm_mul_ps(_mm_mul_ps(negated(_mm_cvtepi32_ps(at)), _mm_set1_ps(kSawScale)), gain);
             found.add(resets, wrap, fall, -kHalfWidth);
+            phase = blend(resets, restart, at);
             return _mm_mul_ps(_mm_cvtepi32_ps(phase), _mm_set1_ps(kSawScale));
         }
         else
         {
             // A reset starts the high half.
             found.add(_mm_and_si128(resets, at), wrap, height, 1 - kHalfWidth);
-            return before;
+            const __m128 value = squareLevels(phase, magnitude); // the level before the step
+            phase = blend(resets, restart, at);
+            return value;
         }
     }
 };
@@ -1060,7 +1053,8 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* c, float* out, int stride, int 
     const __m128 level = lanes(c, &VorlixGenOsc::subLevel);
     sub.prepare(level);
     // A silent sub only keeps its phase running: its edges are no jumps.
-    const int audibleSub = _mm_movemask_ps(_mm_cmpneq_ps(level, _mm_setzero_ps()));
+    const __m128 audible = _mm_cmpneq_ps(level, _mm_setzero_ps());
+    const int audibleSub = _mm_movemask_ps(audible);
     // Any sync amount resets, as in the classic mode.
     const __m128i synced1 = _mm_castps_si128(_mm_cmpneq_ps(lanes(c, &VorlixGenOsc::sync1), _mm_setzero_ps()));
     const __m128i synced2 = _mm_castps_si128(_mm_cmpneq_ps(lanes(c, &VorlixGenOsc::sync2), _mm_setzero_ps()));
@@ -1073,7 +1067,7 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* c, float* out, int stride, int 
     // The squares hold the level before the last step.
     __m128i before1 = o1.phase, before2 = o2.phase, beforeSub = sub.phase;
     // Lanes whose sub or master cannot make a jump count as quiet for ever.
-    const __m128 neverSub = _mm_andnot_ps(_mm_cmpneq_ps(level, _mm_setzero_ps()), _mm_set1_ps(1.0e9f));
+    const __m128 neverSub = _mm_andnot_ps(audible, _mm_set1_ps(1.0e9f));
     const __m128 neverMaster = _mm_andnot_ps(_mm_castsi128_ps(_mm_or_si128(synced1, synced2)), _mm_set1_ps(1.0e9f));
     // Samples certain to pass before any lane jumps, at most a span.
     auto quietCount = [&] {
@@ -1142,7 +1136,8 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* c, float* out, int stride, int 
             const __m128i next2 = _mm_add_epi32(o2.phase, o2.increment);
             const __m128i nextMaster = _mm_add_epi32(master, masterIncrement);
             // The master wraps from - to +; only a synced oscillator restarts.
-            const int resetting = signBits(_mm_andnot_si128(nextMaster, master)) & syncedLanes;
+            const __m128i wrapped = signMask(_mm_andnot_si128(nextMaster, master));
+            const int resetting = signBits(wrapped) & syncedLanes;
             const int subJumps = sub.jumps(nextSub) & audibleSub;
             const int jumps1 = o1.jumps(next1), jumps2 = o2.jumps(next2);
             __m128 v1, v2;
@@ -1156,7 +1151,7 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* c, float* out, int stride, int 
             {
                 LaneJumps found;
                 if (subJumps != 0)
-                    sub.addEdges(nextSub, found);
+                    sub.addEdges(nextSub, found, _mm_castps_si128(audible));
                 sub.phase = nextSub;
                 if (resetting == 0)
                 {
@@ -1165,7 +1160,6 @@ void VorlixGenOsc::renderPrecise4T(VorlixGenOsc* c, float* out, int stride, int 
                 }
                 else
                 {
-                    const __m128i wrapped = signMask(_mm_andnot_si128(nextMaster, master));
                     // The fraction of the step at which the master wraps.
                     const __m128 wrap = _mm_and_ps(
                         _mm_castsi128_ps(wrapped),
